@@ -1,0 +1,58 @@
+# kitpack: `make` builds the stubs and the example installer into dist/;
+# `make test` builds everything and runs every test through ctest.
+BUILD := build
+DIST := dist
+JOBS ?= $(shell nproc)
+CMAKE_MINGW := cmake -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw.cmake -DCMAKE_BUILD_TYPE=
+
+.PHONY: all deps stubs example native wintests test size fuzz bench clean
+all: stubs example
+
+deps:
+	@tools/install-deps.sh
+
+stubs: deps
+	$(CMAKE_MINGW) -S . -B $(BUILD)/stub-x64 -DMINGW_ARCH=x86_64 -DMINGW_VARIANT=win32 >/dev/null
+	cmake --build $(BUILD)/stub-x64 -j $(JOBS)
+	$(CMAKE_MINGW) -S . -B $(BUILD)/stub-i686 -DMINGW_ARCH=i686 -DMINGW_VARIANT=win32 >/dev/null
+	cmake --build $(BUILD)/stub-i686 -j $(JOBS)
+	mkdir -p $(DIST)
+	cp $(BUILD)/stub-x64/stub-msvcrt-x64.exe $(BUILD)/stub-i686/stub-msvcrt.exe \
+	   $(BUILD)/stub-i686/stub-msvcr71.exe $(DIST)/
+
+# The example installer uses the 64-bit stub, so that it can be tried here
+# under wine64; a 32-bit Python would take dist/stub-msvcrt.exe instead.
+example: stubs
+	tools/mkpkg_kitpack --stub $(DIST)/stub-msvcrt-x64.exe --config examples/example/setup.ini \
+	  --preinstall examples/example/preinstall.py --tree examples/example/files \
+	  --output $(DIST)/example-setup.exe
+
+native: deps
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE= >/dev/null
+	cmake --build $(BUILD)/native -j $(JOBS)
+
+wintests: stubs
+	$(CMAKE_MINGW) -S . -B $(BUILD)/wintests -DMINGW_ARCH=x86_64 -DMINGW_VARIANT=posix \
+	  -DKITPACK_MODE=wintests -DKITPACK_STUB=$(CURDIR)/$(DIST)/stub-msvcrt-x64.exe >/dev/null
+	cmake --build $(BUILD)/wintests -j $(JOBS)
+
+test: all native wintests
+	printf 'subdirs("native" "wintests")\n' > $(BUILD)/CTestTestfile.cmake
+	tools/test-session ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+size: stubs
+	tools/stub-size $(BUILD)/stub-i686/stub-msvcrt.map $(DIST)/stub-msvcrt.exe \
+	  $(BUILD)/stub-i686/stub-msvcr71.map $(DIST)/stub-msvcr71.exe \
+	  $(BUILD)/stub-x64/stub-msvcrt-x64.map $(DIST)/stub-msvcrt-x64.exe
+
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(BUILD)/fuzz -DKITPACK_FUZZ=ON -DCMAKE_BUILD_TYPE= >/dev/null
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	tools/run-fuzzers $(BUILD)/fuzz tests/fuzz/corpus $(FUZZ_SECONDS)
+
+bench: stubs wintests
+	tools/test-session bench/run $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(DIST)

@@ -1,0 +1,36 @@
+# The shipped stubs. Every installer carries one and every installation copies
+# it, so it is built for size: -Os, no exceptions or RTTI, section GC, stripped.
+set(_stub_cflags -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
+    -fno-asynchronous-unwind-tables -fno-threadsafe-statics -Wall -Wextra)
+set(_stub_lflags -s -mwindows -static -static-libgcc -static-libstdc++
+    -Wl,--gc-sections -Wl,--enable-stdcall-fixup)
+
+find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
+
+# Builds one stub; RUNTIME is msvcrt or msvcr71.
+function(kitpack_stub target runtime)
+  add_executable(${target} WIN32
+    ${KITPACK_LOGIC_SOURCES} ${KITPACK_SHELL_SOURCES} ${KITPACK_MAIN_SOURCE} ${KITPACK_RC_SOURCES})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX,C>:${_stub_cflags}>)
+  target_link_options(${target} PRIVATE ${_stub_lflags} -Wl,-Map,${CMAKE_BINARY_DIR}/${target}.map)
+  target_link_libraries(${target} PRIVATE ${ZLIB_STATIC} ${KITPACK_WIN_LIBS})
+  if(runtime STREQUAL "msvcr71")
+    set(_specs ${CMAKE_BINARY_DIR}/msvcr71.specs)
+    add_custom_command(OUTPUT ${_specs}
+      COMMAND ${CMAKE_SOURCE_DIR}/cmake/msvcr71-specs.sh ${CMAKE_C_COMPILER} ${_specs}
+      DEPENDS ${CMAKE_SOURCE_DIR}/cmake/msvcr71-specs.sh)
+    add_custom_target(${target}_specs DEPENDS ${_specs})
+    add_dependencies(${target} ${target}_specs)
+    # Headers declare only what MSVCR71.dll exports.
+    target_compile_definitions(${target} PRIVATE __MSVCRT_VERSION__=0x0710)
+    target_link_options(${target} PRIVATE -specs=${_specs})
+  endif()
+endfunction()
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  kitpack_stub(stub-msvcrt msvcrt)
+  kitpack_stub(stub-msvcr71 msvcr71)
+else()
+  kitpack_stub(stub-msvcrt-x64 msvcrt)
+endif()

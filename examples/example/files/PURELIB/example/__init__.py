@@ -1,0 +1,2 @@
+"""The example package."""
+VERSION = "1.0"

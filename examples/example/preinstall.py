@@ -1,0 +1,1 @@
+print("preparing example")

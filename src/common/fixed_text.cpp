@@ -1,0 +1,46 @@
+#include "common/fixed_text.h"
+
+#include <cstdio>
+#include <cstring>
+
+bool copy_cut(char* dst, std::size_t width, std::string_view text) {
+  if (width == 0) return text.empty();
+  std::size_t n = text.size() < width ? text.size() : width - 1;
+  std::memcpy(dst, text.data(), n);
+  dst[n] = '\0';
+  return n == text.size();
+}
+
+bool append_cut(char* dst, std::size_t width, std::string_view text) {
+  std::size_t used = strnlen(dst, width);
+  if (used >= width) return false;
+  return copy_cut(dst + used, width - used, text);
+}
+
+bool vformat_cut(char* dst, std::size_t width, const char* format, va_list args) {
+  if (width == 0) return false;
+  int n = std::vsnprintf(dst, width, format, args);
+  if (n < 0) {
+    dst[0] = '\0';
+    return false;
+  }
+  dst[width - 1] = '\0';
+  return static_cast<std::size_t>(n) < width;
+}
+
+bool format_cut(char* dst, std::size_t width, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  bool whole = vformat_cut(dst, width, format, args);
+  va_end(args);
+  return whole;
+}
+
+bool format_whole(char* dst, std::size_t width, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  bool whole = vformat_cut(dst, width, format, args);
+  va_end(args);
+  if (!whole && width > 0) dst[0] = '\0';
+  return whole;
+}

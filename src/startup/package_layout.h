@@ -1,0 +1,82 @@
+// Layout of an installer image, as the stub reads its own executable file.
+// All integers are little-endian.
+//
+//   +---------------------------+  offset 0
+//   | stub                      |  stub_length bytes: the executable itself
+//   +---------------------------+
+//   | bitmap (optional)         |  bitmap_length bytes: a whole BMP file
+//   +---------------------------+
+//   | cfgdata                   |  cfgdata_length bytes: INI text, NUL,
+//   |                           |  pre-install script, NUL or end of block
+//   +---------------------------+  meta_offset
+//   | meta_header (12 bytes)    |  u32 magic 0x1234567B
+//   |                           |  u32 cfgdata_length, u32 bitmap_length
+//   +---------------------------+  archive start = meta_offset + 12
+//   | zip archive               |  offsets count from its first byte; ends
+//   |   ... central directory   |  with the 22-byte end-of-central-directory
+//   |   end of central dir (22) |  record and carries no archive comment
+//   +---------------------------+  image_size
+//
+// End-of-central-directory fields read here: +0 u32 signature 0x06054B50,
+// +12 u32 central directory size, +16 u32 central directory offset.
+//
+// The header fields come from a file that may be truncated or damaged in
+// download; every sum is taken in 64 bits, so no value can wrap around and
+// nothing outside the image is ever named.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+inline constexpr std::uint32_t META_MAGIC = 0x1234567B;
+inline constexpr std::uint32_t EOCD_SIGNATURE = 0x06054B50;
+inline constexpr std::size_t EOCD_SIZE = 22;
+inline constexpr std::size_t META_HEADER_SIZE = 12;
+
+struct meta_header {
+  std::uint32_t magic;
+  std::uint32_t cfgdata_length;
+  std::uint32_t bitmap_length;
+};
+static_assert(sizeof(meta_header) == META_HEADER_SIZE);
+
+enum class package_status {
+  ok,
+  no_archive,   // no end-of-central-directory record in the last 22 bytes
+  bad_offset,   // meta_header would start before the image
+  bad_magic,    // meta_header found, wrong magic number
+  bad_lengths,  // cfgdata or bitmap would start before the image
+};
+
+struct package_location {
+  package_status status = package_status::no_archive;
+  std::size_t meta_offset = 0;
+  std::size_t cfgdata_offset = 0;
+  std::uint32_t cfgdata_length = 0;
+  std::size_t bitmap_offset = 0;  // meaningful when bitmap_length != 0
+  std::uint32_t bitmap_length = 0;
+  std::int32_t stub_length = 0;   // offset of the first appended byte
+};
+
+// Reads a little-endian integer; the caller guarantees the bytes exist.
+std::uint16_t read_u16(const std::byte* p);
+std::uint32_t read_u32(const std::byte* p);
+
+// Finds the meta_header and the appended pieces of an installer image.
+package_location locate_package(std::span<const std::byte> image);
+
+struct cfgdata_parts {
+  std::size_t settings_length;        // bytes of INI text before the first NUL
+  std::span<const std::byte> script;  // pre-install script, without its NUL
+};
+
+// Splits a cfgdata block into the settings text and the pre-install script.
+// Without a NUL the settings take the whole block and the script is empty.
+cfgdata_parts split_cfgdata(std::span<const std::byte> cfgdata);
+
+// The picture block is a whole BMP file: a 14-byte file header (bytes 10..13:
+// offset of the pixel bits from the block's start), an information header with
+// its colour table, then the bits. True when the information header, the colour
+// table and every pixel byte the header promises lie inside the block, so the
+// system can be handed the picture without reading past the image.
+bool bitmap_block_is_sane(std::span<const std::byte> block);

@@ -1,0 +1,19 @@
+// Decisions of the program's start, free of any system call.
+#pragma once
+#include <cstddef>
+#include <string_view>
+
+enum class run_mode { install, uninstall, refuse };
+
+// package_opened: open_package succeeded; config_made: a temporary settings
+// file exists; argc counts the program name too.
+run_mode choose_run_mode(bool package_opened, bool config_made, int argc);
+
+// The refusal text for a bare stub started without arguments: an uninstaller
+// copy (base name beginning with "Remove") is normally started by Windows.
+const char* refusal_text(std::string_view module_path);
+
+// Text of the "Runtime Error" box: the system's text for the error, then the
+// caller's text directly behind it, cut to fit width bytes with the NUL.
+void compose_error_text(char* dst, std::size_t width, std::string_view system_text,
+                        std::string_view text);

@@ -1,0 +1,108 @@
+#include "common/test_files_win.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+temp_folder::temp_folder() {
+  char base[MAX_PATH];
+  GetTempPathA(sizeof base, base);
+  static unsigned counter;
+  for (;;) {
+    char name[MAX_PATH];
+    std::snprintf(name, sizeof name, "%skt%lu_%u", base, GetCurrentProcessId(), ++counter);
+    if (CreateDirectoryA(name, nullptr)) {
+      path_ = name;
+      return;
+    }
+  }
+}
+
+temp_folder::~temp_folder() { remove_tree(path_); }
+
+std::string windows_path(const std::string& unix_path) {
+  std::string p = "Z:" + unix_path;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+std::string build_file(const std::string& relative) {
+  return windows_path(std::string(KITPACK_BINARY_DIR) + "/" + relative);
+}
+
+std::string source_file(const std::string& relative) {
+  return windows_path(std::string(KITPACK_SOURCE_DIR) + "/" + relative);
+}
+
+std::string stub_path() { return windows_path(KITPACK_STUB); }
+
+bool read_file(const std::string& path, std::string& content) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  content.clear();
+  char buf[65536];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) content.append(buf, n);
+  std::fclose(f);
+  return true;
+}
+
+std::string read_file(const std::string& path) {
+  std::string content;
+  read_file(path, content);
+  return content;
+}
+
+bool write_file(const std::string& path, const std::string& content) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+bool file_exists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool directory_exists(const std::string& path) {
+  DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void remove_tree(const std::string& path) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string child = path + "\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        remove_tree(child);
+      } else {
+        SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(child.c_str());
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+std::vector<std::string> split_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}

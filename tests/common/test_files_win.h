@@ -1,0 +1,39 @@
+// Files and folders for the Windows tests.
+#pragma once
+#include <string>
+#include <vector>
+
+// A fresh, empty folder under the temporary directory, removed with all its
+// content when the object goes away.
+class temp_folder {
+ public:
+  temp_folder();
+  ~temp_folder();
+  temp_folder(const temp_folder&) = delete;
+  temp_folder& operator=(const temp_folder&) = delete;
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+// A Unix path of the build machine as Wine sees it (drive Z:).
+std::string windows_path(const std::string& unix_path);
+
+// A file of the build tree (KITPACK_BINARY_DIR) or the source tree.
+std::string build_file(const std::string& relative);
+std::string source_file(const std::string& relative);
+
+// The 64-bit stub that the end-to-end tests drive.
+std::string stub_path();
+
+bool read_file(const std::string& path, std::string& content);
+std::string read_file(const std::string& path);
+bool write_file(const std::string& path, const std::string& content);
+bool file_exists(const std::string& path);
+bool directory_exists(const std::string& path);
+void remove_tree(const std::string& path);
+
+// Lines of a text, without their line ends.
+std::vector<std::string> split_lines(const std::string& text);

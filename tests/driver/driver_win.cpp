@@ -1,0 +1,124 @@
+#include "driver/driver_win.h"
+
+#include <vector>
+
+driven_process::driven_process(const std::string& exe, const std::string& args,
+                               const std::string& cwd) {
+  std::string command = "\"" + exe + "\"";
+  if (!args.empty()) command += " " + args;
+  std::vector<char> line(command.begin(), command.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      cwd.empty() ? nullptr : cwd.c_str(), &startup, &info_))
+    info_ = {};
+}
+
+driven_process::~driven_process() {
+  if (!info_.hProcess) return;
+  if (running()) {
+    TerminateProcess(info_.hProcess, 99);
+    WaitForSingleObject(info_.hProcess, 5000);
+  }
+  CloseHandle(info_.hThread);
+  CloseHandle(info_.hProcess);
+}
+
+bool driven_process::running() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+long driven_process::wait_exit(DWORD ms) {
+  if (!info_.hProcess || WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+  DWORD code = 0;
+  GetExitCodeProcess(info_.hProcess, &code);
+  return static_cast<long>(code);
+}
+
+namespace {
+struct search {
+  DWORD pid;
+  const char* caption;
+  bool want_box;
+  HWND found;
+};
+
+BOOL CALLBACK match_window(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != s->pid || !IsWindowVisible(window)) return TRUE;
+  char cls[64];
+  if (!GetClassNameA(window, cls, sizeof cls) || std::string(cls) != "#32770") return TRUE;
+  if (s->caption && window_text(window) != s->caption) return TRUE;
+  if (s->want_box && !GetDlgItem(window, 0xFFFF)) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+HWND find_dialog(const driven_process& process, const char* caption, bool want_box, DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    search s{process.pid(), caption, want_box, nullptr};
+    EnumWindows(match_window, reinterpret_cast<LPARAM>(&s));
+    if (s.found) return s.found;
+    if (GetTickCount() - start > ms || (!process.running())) return nullptr;
+    Sleep(50);
+  }
+}
+}  // namespace
+
+HWND wait_dialog(const driven_process& process, const char* caption, DWORD ms) {
+  return find_dialog(process, caption, false, ms);
+}
+
+seen_box wait_box(const driven_process& process, DWORD ms) {
+  seen_box box;
+  box.window = find_dialog(process, nullptr, true, ms);
+  if (box.window) {
+    // A box may be found before its text is set; give it a moment.
+    Sleep(100);
+    box.caption = window_text(box.window);
+    box.text = item_text(box.window, 0xFFFF);
+  }
+  return box;
+}
+
+std::string window_text(HWND window) {
+  char buf[8192];
+  int n = GetWindowTextA(window, buf, sizeof buf);
+  return std::string(buf, n > 0 ? n : 0);
+}
+
+std::string item_text(HWND dialog, int id) {
+  HWND item = GetDlgItem(dialog, id);
+  if (!item) return "";
+  LRESULT len = SendMessageA(item, WM_GETTEXTLENGTH, 0, 0);
+  std::string text(static_cast<size_t>(len) + 1, '\0');
+  LRESULT got = SendMessageA(item, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(got));
+  return text;
+}
+
+bool item_enabled(HWND dialog, int id) {
+  HWND item = GetDlgItem(dialog, id);
+  return item && IsWindowEnabled(item);
+}
+
+void press(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+seen_box answer_box(const driven_process& process, int button, DWORD ms) {
+  seen_box box = wait_box(process, ms);
+  if (box) {
+    HWND window = box.window;
+    press(window, button);
+    // Wait until this box is gone, so the next wait finds the next box.
+    DWORD start = GetTickCount();
+    while (IsWindow(window) && IsWindowVisible(window) && GetTickCount() - start < 5000) Sleep(20);
+  }
+  return box;
+}

@@ -1,0 +1,50 @@
+// Drives a program under test through its windows, as a user would: starts it,
+// waits for its message boxes and dialogs, reads their texts, presses buttons,
+// and collects its exit code. Used by the end-to-end tests.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class driven_process {
+ public:
+  // Starts exe with the command line "exe" args (exe quoted), in cwd when set.
+  driven_process(const std::string& exe, const std::string& args, const std::string& cwd = "");
+  ~driven_process();  // ends the process if it still runs
+  driven_process(const driven_process&) = delete;
+  driven_process& operator=(const driven_process&) = delete;
+
+  bool started() const { return info_.hProcess != nullptr; }
+  DWORD pid() const { return info_.dwProcessId; }
+  bool running() const;
+  // The exit code, or -1 when the process did not end within ms.
+  long wait_exit(DWORD ms = 20000);
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// A message box of the process: its window, caption and text.
+struct seen_box {
+  HWND window = nullptr;
+  std::string caption;
+  std::string text;
+  explicit operator bool() const { return window != nullptr; }
+};
+
+// Waits for a visible top-level dialog of the process (class "#32770") whose
+// caption equals caption (any caption when null); null after ms.
+HWND wait_dialog(const driven_process& process, const char* caption, DWORD ms = 20000);
+
+// Waits for a message box of the process (a dialog with a static text 0xFFFF).
+seen_box wait_box(const driven_process& process, DWORD ms = 20000);
+
+std::string window_text(HWND window);
+std::string item_text(HWND dialog, int id);
+bool item_enabled(HWND dialog, int id);
+
+// Presses a button of a dialog (IDOK, IDYES, ...) by sending it WM_COMMAND.
+void press(HWND dialog, int id);
+
+// Waits for a box, presses button and returns what the box showed.
+seen_box answer_box(const driven_process& process, int button, DWORD ms = 20000);
