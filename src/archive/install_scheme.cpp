@@ -1,0 +1,47 @@
+#include "archive/install_scheme.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "common/fixed_text.h"
+
+const scheme_entry legacy_scheme[] = {
+    {"PURELIB", ""}, {"PLATLIB", ""}, {"HEADERS", ""}, {"SCRIPTS", "Scripts\\"}, {"DATA", ""},
+    {nullptr, nullptr},
+};
+
+const scheme_entry site_packages_scheme[] = {
+    {"PURELIB", "Lib\\site-packages\\"},
+    {"PLATLIB", "Lib\\site-packages\\"},
+    {"HEADERS", ""},
+    {"SCRIPTS", "Scripts\\"},
+    {"DATA", ""},
+    {nullptr, nullptr},
+};
+
+static bool key_matches(const char* key, std::string_view name) {
+  std::size_t n = std::strlen(key);
+  if (name.size() < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    char a = name[i], b = key[i];
+    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+bool map_member_name(char* path, std::size_t width, const scheme_entry* scheme,
+                     const char* name, std::size_t name_length) {
+  std::string_view member(name, name_length);
+  for (const scheme_entry* e = scheme; e && e->name; ++e) {
+    if (!key_matches(e->name, member)) continue;
+    bool whole = append_cut(path, width, e->prefix);
+    std::size_t used = std::strlen(path);
+    if (used == 0 || (path[used - 1] != '\\' && path[used - 1] != '/'))
+      whole = append_cut(path, width, "\\") && whole;
+    member.remove_prefix(std::strlen(e->name));
+    if (!member.empty() && (member[0] == '\\' || member[0] == '/')) member.remove_prefix(1);
+    return append_cut(path, width, member) && whole;
+  }
+  return append_cut(path, width, member);
+}
