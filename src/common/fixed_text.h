@@ -16,6 +16,9 @@ bool format_cut(char* dst, std::size_t width, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 bool vformat_cut(char* dst, std::size_t width, const char* format, va_list args);
 
+// In the stub, format only through these (and write with fputs): the
+// standard printf and scanf names pull mingw's own formatter into the program.
+
 // Formats only when the whole result fits; otherwise leaves dst empty and
 // returns false. For paths and keys, where a cut text would name something else.
 bool format_whole(char* dst, std::size_t width, const char* format, ...)

@@ -13,4 +13,9 @@ void run_postinstall_script(HWND finish_page);
 int run_uninstall_script(char* record);
 
 // One compile pass over compile_list: optimize 0 writes .pyc, 1 writes .pyo.
+// Loads python_dll, compiles, frees it; does nothing more when it won't load.
 void run_compile_pass(int optimize);
+
+// Compiles every compile_list entry in one interpreter run: 0 for an empty
+// list, -1 when an entry point is missing, else the number of failures.
+int compile_modules(HMODULE python, int optimize);

@@ -18,5 +18,12 @@ extern compile_node* compile_list;
 // Always returns 1.
 int notify(int code, const char* text, ...);
 
+// Writes a header line (strftime of the local time) when the log is open.
+void write_log_time_line(const char* format);
+
+// Writes a record line with one text argument, flushed at once; nothing when
+// the log is not open.
+void write_log_record(const char* format, const char* text);
+
 // Writes the finished line and closes the log; nothing when it is not open.
 void close_install_log();

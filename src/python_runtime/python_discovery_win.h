@@ -1,0 +1,20 @@
+// The registered Python installations, listed on the select-Python page.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+// Adds a row for each installation under root that passes target_version.
+// Returns 1 when the PythonCore key could be opened, else 0.
+int list_python_installs(HWND list, HKEY root, const char* target_version);
+
+// Sets python_dir, py_major, py_minor, python_dll and root_hkey from row
+// (LB_ERR: no row selected) of the list, and writes the installation
+// directory text that the page shows into dir_text (empty for no row).
+void apply_python_selection(HWND list, int row, char* dir_text, std::size_t width);
+
+// Settles root_hkey against the user's rights before anything is registered.
+void check_root_key(HWND owner);
+
+// Whether the user may create keys under HKEY_LOCAL_MACHINE's Uninstall key.
+bool hklm_uninstall_writable();

@@ -1,0 +1,94 @@
+#include "record/install_log_win.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "archive/notify_codes.h"
+#include "common/fixed_text.h"
+#include "common/message_box_win.h"
+#include "record/log_format.h"
+#include "startup/startup_win.h"
+#include "wizard/install_status_win.h"
+
+FILE* log_file;
+compile_node* compile_list;
+
+// Every record is flushed at once: an installer that dies half-way (a crashing
+// script, a killed process) must still leave the uninstaller a complete list
+// of what it wrote.
+void write_log_record(const char* format, const char* text) {
+  if (!log_file) return;
+  char line[4096];
+  format_cut(line, sizeof line, format, text);
+  std::fputs(line, log_file);
+  std::fflush(log_file);
+}
+
+static void add_to_compile_list(const char* path) {
+  if (!is_python_source(path)) return;
+  auto* node = static_cast<compile_node*>(std::malloc(sizeof(compile_node)));
+  if (!node) return;
+  std::size_t n = std::strlen(path) + 1;
+  node->path = static_cast<char*>(std::malloc(n));
+  if (!node->path) {
+    std::free(node);
+    return;
+  }
+  std::memcpy(node->path, path, n);
+  node->next = compile_list;
+  compile_list = node;
+}
+
+int notify(int code, const char* text, ...) {
+  va_list args;
+  va_start(args, text);
+  char message[1024];
+  if (code == NOTIFY_ZLIB_ERROR || code == NOTIFY_SYSTEM_ERROR) {
+    // Read the cause before formatting can touch it.
+    DWORD error = GetLastError();
+    vformat_cut(message, sizeof message, text, args);
+    if (code == NOTIFY_ZLIB_ERROR)
+      show_message_box(GetFocus(), message, "Error", MB_ICONEXCLAMATION | MB_OK);
+    else
+      report_system_error(error, message);
+  } else if (code == NOTIFY_DIR_CREATED) {
+    write_log_record(LOG_MADE_DIR, text);
+  } else if (code == NOTIFY_FILE_CREATED) {
+    write_log_record(LOG_FILE_COPY, text);
+    add_to_compile_list(text);
+  } else if (code == NOTIFY_FILE_KEPT) {
+    write_log_record(LOG_FILE_OVERWRITE, text);
+    add_to_compile_list(text);
+  } else if (code == NOTIFY_PROGRESS) {
+    int total = va_arg(args, int);
+    int done = va_arg(args, int);
+    SendMessageA(progress_page, WM_PROGRESS_RANGE, 0,
+                 static_cast<LPARAM>(static_cast<DWORD>(total & 0xFFFF) << 16));
+    SendMessageA(progress_page, WM_PROGRESS_POS, static_cast<WPARAM>(done),
+                 reinterpret_cast<LPARAM>(text));
+  }
+  va_end(args);
+  return 1;
+}
+
+// Writes a header line: strftime of the local time into 261 bytes.
+void write_log_time_line(const char* format) {
+  if (!log_file) return;
+  char line[261];
+  std::time_t now = std::time(nullptr);
+  std::tm* local = std::localtime(&now);
+  if (!local || std::strftime(line, sizeof line, format, local) == 0) return;
+  std::fputs(line, log_file);
+  std::fflush(log_file);
+}
+
+void close_install_log() {
+  if (!log_file) return;
+  write_log_time_line(LOG_FINISHED_FORMAT);
+  std::fclose(log_file);
+  log_file = nullptr;
+}
