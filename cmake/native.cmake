@@ -27,6 +27,10 @@ if(KITPACK_FUZZ)
   return()
 endif()
 
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/native.cmake)
+  include(${CMAKE_SOURCE_DIR}/bench/native.cmake)
+endif()
+
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)

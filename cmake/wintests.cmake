@@ -78,5 +78,9 @@ foreach(_dir ${KITPACK_TEST_DIRS})
   endif()
 endforeach()
 
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/wintests.cmake)
+  include(${CMAKE_SOURCE_DIR}/bench/wintests.cmake)
+endif()
+
 get_property(_fixtures GLOBAL PROPERTY KITPACK_FIXTURE_FILES)
 add_custom_target(kitpack_fixtures ALL DEPENDS ${_fixtures})

@@ -1,11 +1,35 @@
 #include "wizard/install_status_win.h"
 
+#include <commctrl.h>
+
 #include <cstdlib>
 #include <cstring>
 
 int install_ok;
 char* failure_text;
 HWND progress_page;
+const progress_sink* install_sink;
+
+void show_step_text(const char* text) {
+  if (install_sink) return install_sink->step_text(text);
+  SetDlgItemTextA(progress_page, IDC_STEP_LINE, text);
+}
+
+void show_item_text(const char* text) {
+  if (install_sink) return install_sink->item_text(text);
+  SetDlgItemTextA(progress_page, IDC_ITEM_LINE, text);
+}
+
+void show_progress_range(unsigned count) {
+  if (install_sink) return install_sink->set_range(count & 0xFFFF);
+  SendDlgItemMessageA(progress_page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0,
+                      MAKELPARAM(0, count & 0xFFFF));
+}
+
+void show_progress_pos(unsigned done) {
+  if (install_sink) return install_sink->set_pos(done);
+  SendDlgItemMessageA(progress_page, IDC_PROGRESS_BAR, PBM_SETPOS, done, 0);
+}
 
 void set_failure(const char* text) {
   std::free(failure_text);

@@ -1,5 +1,10 @@
 // What the install steps share: the outcome, and the install page that shows
 // their progress.
+//
+// The install page's controls: 1000 the step line ("Installing files..."),
+// 1004 the item line above the bar (a file name, "Loading python..."), 1003
+// the progress bar. Steps write them through the show_* operations below,
+// which go to progress_page, or to a stand-in sink where no wizard exists.
 #pragma once
 #include <windows.h>
 
@@ -9,6 +14,26 @@ extern HWND progress_page;   // the install page
 
 inline constexpr UINT WM_PROGRESS_RANGE = WM_USER + 1;  // lParam: count << 16
 inline constexpr UINT WM_PROGRESS_POS = WM_USER + 2;    // wParam: done, lParam: text
+
+inline constexpr int IDC_STEP_LINE = 1000;
+inline constexpr int IDC_PROGRESS_BAR = 1003;
+inline constexpr int IDC_ITEM_LINE = 1004;
+
+// Stands in for the install page: the four things a step can show.
+struct progress_sink {
+  void (*step_text)(const char* text);
+  void (*item_text)(const char* text);
+  void (*set_range)(unsigned count);  // the bar runs 0 .. count (16 bits)
+  void (*set_pos)(unsigned done);
+};
+
+// When set, the show_* operations go here instead of to progress_page.
+extern const progress_sink* install_sink;
+
+void show_step_text(const char* text);
+void show_item_text(const char* text);
+void show_progress_range(unsigned count);
+void show_progress_pos(unsigned done);
 
 // Stores a copy of text as failure_text (none without memory) and clears install_ok.
 void set_failure(const char* text);
