@@ -25,23 +25,30 @@ static bool key_matches(const char* key, std::string_view name) {
   for (std::size_t i = 0; i < n; ++i) {
     char a = name[i], b = key[i];
     if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
+    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
     if (a != b) return false;
   }
   return true;
 }
 
+mapped_name map_scheme(const scheme_entry* scheme, std::string_view name) {
+  for (const scheme_entry* e = scheme; e && e->name; ++e) {
+    if (!key_matches(e->name, name)) continue;
+    std::string_view rest = name.substr(std::strlen(e->name));
+    if (!rest.empty() && (rest[0] == '\\' || rest[0] == '/')) rest.remove_prefix(1);
+    return {e->prefix, true, rest};
+  }
+  return {{}, false, name};
+}
+
 bool map_member_name(char* path, std::size_t width, const scheme_entry* scheme,
                      const char* name, std::size_t name_length) {
-  std::string_view member(name, name_length);
-  for (const scheme_entry* e = scheme; e && e->name; ++e) {
-    if (!key_matches(e->name, member)) continue;
-    bool whole = append_cut(path, width, e->prefix);
-    std::size_t used = std::strlen(path);
+  mapped_name mapped = map_scheme(scheme, {name, name_length});
+  bool whole = append_cut(path, width, mapped.prefix);
+  if (mapped.matched) {
+    std::size_t used = strnlen(path, width);
     if (used == 0 || (path[used - 1] != '\\' && path[used - 1] != '/'))
       whole = append_cut(path, width, "\\") && whole;
-    member.remove_prefix(std::strlen(e->name));
-    if (!member.empty() && (member[0] == '\\' || member[0] == '/')) member.remove_prefix(1);
-    return append_cut(path, width, member) && whole;
   }
-  return append_cut(path, width, member);
+  return append_cut(path, width, mapped.rest) && whole;
 }

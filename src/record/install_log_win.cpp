@@ -17,14 +17,20 @@
 FILE* log_file;
 compile_node* compile_list;
 
-// Every record is flushed at once: an installer that dies half-way (a crashing
-// script, a killed process) must still leave the uninstaller a complete list
-// of what it wrote.
+// The text goes into the line unchanged (never through a formatter, never
+// cut), and every record is flushed at once: an installer that dies half-way
+// (a crashing script, a killed process) must still leave the uninstaller a
+// complete list of what it wrote.
 void write_log_record(const char* format, const char* text) {
   if (!log_file) return;
-  char line[4096];
-  format_cut(line, sizeof line, format, text);
-  std::fputs(line, log_file);
+  const char* slot = std::strstr(format, "%s");
+  if (!slot) {
+    std::fputs(format, log_file);
+  } else {
+    std::fwrite(format, 1, static_cast<std::size_t>(slot - format), log_file);
+    std::fputs(text, log_file);
+    std::fputs(slot + 2, log_file);
+  }
   std::fflush(log_file);
 }
 
@@ -41,6 +47,21 @@ static void add_to_compile_list(const char* path) {
   std::memcpy(node->path, path, n);
   node->next = compile_list;
   compile_list = node;
+}
+
+// The install page learns the range and the position from two messages; a
+// stand-in sink, where no wizard exists, gets the same through its operations.
+static void show_extraction_progress(int total, int done, const char* text) {
+  if (install_sink) {
+    show_progress_range(static_cast<unsigned>(total) & 0xFFFF);
+    show_progress_pos(static_cast<unsigned>(done));
+    show_item_text(text);
+    return;
+  }
+  SendMessageA(progress_page, WM_PROGRESS_RANGE, 0,
+               static_cast<LPARAM>(static_cast<DWORD>(total & 0xFFFF) << 16));
+  SendMessageA(progress_page, WM_PROGRESS_POS, static_cast<WPARAM>(done),
+               reinterpret_cast<LPARAM>(text));
 }
 
 int notify(int code, const char* text, ...) {
@@ -66,10 +87,7 @@ int notify(int code, const char* text, ...) {
   } else if (code == NOTIFY_PROGRESS) {
     int total = va_arg(args, int);
     int done = va_arg(args, int);
-    SendMessageA(progress_page, WM_PROGRESS_RANGE, 0,
-                 static_cast<LPARAM>(static_cast<DWORD>(total & 0xFFFF) << 16));
-    SendMessageA(progress_page, WM_PROGRESS_POS, static_cast<WPARAM>(done),
-                 reinterpret_cast<LPARAM>(text));
+    show_extraction_progress(total, done, text);
   }
   va_end(args);
   return 1;

@@ -46,3 +46,16 @@ void drain_messages() {
     DispatchMessageA(&msg);
   }
 }
+
+bool handle_progress_message(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_PROGRESS_RANGE) {
+    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, lparam);
+  } else if (message == WM_PROGRESS_POS) {
+    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETPOS, wparam, 0);
+    SetDlgItemTextA(page, IDC_ITEM_LINE, reinterpret_cast<const char*>(lparam));
+  } else {
+    return false;
+  }
+  drain_messages();
+  return true;
+}

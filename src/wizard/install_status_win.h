@@ -38,5 +38,11 @@ void show_progress_pos(unsigned done);
 // Stores a copy of text as failure_text (none without memory) and clears install_ok.
 void set_failure(const char* text);
 
+// The install page's handling of WM_PROGRESS_RANGE and WM_PROGRESS_POS: the
+// range goes on unchanged to the bar as PBM_SETRANGE; the position goes to
+// the bar and the text (lParam) into the item line; then waiting messages are
+// dispatched. True when the message was one of the two (the page answers TRUE).
+bool handle_progress_message(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+
 // Dispatches every waiting message of the thread; never waits.
 void drain_messages();

@@ -1,0 +1,49 @@
+#include "archive/extract_archive_win.h"
+
+#include "archive/member_file_win.h"
+#include "archive/member_path.h"
+#include "archive/zip_walk.h"
+
+// A path too long for the output buffer is refused the way the system refuses
+// a too-long name, and shown as far as a message can hold it.
+static void refuse_long_path(const char* target_dir, const scheme_entry* scheme,
+                             const zip_member& member, int count, int done, notify_fn notify) {
+  if (!notify) return;
+  char shown[1024];
+  member_path where = build_member_path(shown, sizeof shown, target_dir, scheme, member.name);
+  SetLastError(ERROR_FILENAME_EXCED_RANGE);
+  notify(NOTIFY_SYSTEM_ERROR, "CreateFile (%s)", shown);
+  notify(NOTIFY_PROGRESS, shown + where.relative, count, done);
+}
+
+// Writes one member; false when the walk must stop.
+static bool extract_member(char* path, char* relative, const zip_member& member,
+                           notify_fn notify) {
+  if (is_directory_entry(path)) return true;
+  unique_view view = create_mapped_file(0, path, relative, member.uncompressed_size,
+                                        member.dos_date, member.dos_time, notify);
+  if (!view) return true;
+  return write_member_data(std::move(view), member, notify) != 0;
+}
+
+int extract_archive(const scheme_entry* scheme, const char* target_dir, const std::byte* image,
+                    std::uint32_t image_size, notify_fn notify) {
+  zip_cursor cursor;
+  if (!image || !open_zip({image, image_size}, cursor)) return 0;
+  int count = cursor.count;
+  zip_member member;
+  for (zip_step step; (step = next_member(cursor, member)) != zip_step::end;) {
+    if (step == zip_step::broken) return 0;
+    int done = cursor.index;
+    char path[OUTPUT_PATH_WIDTH];
+    member_path where = build_member_path(path, sizeof path, target_dir, scheme, member.name);
+    if (where.status == member_path_status::unsafe) return 0;
+    if (where.status == member_path_status::too_long) {
+      refuse_long_path(target_dir, scheme, member, count, done, notify);
+      continue;
+    }
+    if (!extract_member(path, path + where.relative, member, notify)) return 0;
+    if (notify) notify(NOTIFY_PROGRESS, path + where.relative, count, done);
+  }
+  return 1;
+}

@@ -1,0 +1,27 @@
+// Output files of extraction: each member is written through a file mapping
+// of its final size, so a stored member is one memory copy and a deflated one
+// is inflated straight from the mapped image into the mapped file.
+#pragma once
+#include <windows.h>
+
+#include "archive/notify_codes.h"
+#include "archive/zip_walk.h"
+#include "common/owner_win.h"
+
+// Creates the file at path (disposition 0 is CREATE_NEW), making missing
+// directories from make_from on (none: make none) and asking notify before
+// replacing an existing file; gives it the DOS date and time and returns a
+// writable view of exactly size bytes. None for an empty file (which stays),
+// a kept file, or a failure (reported through notify). path is cut and
+// restored in place while directories are made.
+unique_view create_mapped_file(DWORD disposition, char* path, char* make_from, DWORD size,
+                               WORD dos_date, WORD dos_time, notify_fn notify);
+
+// Creates each missing directory of path from make_from on (the last
+// component is the file's own name and is never made). Every failure is
+// reported and the walk goes on; false when any component could not be made.
+bool make_directories(char* path, char* make_from, notify_fn notify);
+
+// Copies or inflates the member's data into the view, checks its CRC-32 and
+// unmaps the view, so the data reaches the file. Returns 1 or 0.
+int write_member_data(unique_view view, const zip_member& member, notify_fn notify);
