@@ -38,7 +38,7 @@ mapped_name map_scheme(const scheme_entry* scheme, std::string_view name) {
     if (!rest.empty() && (rest[0] == '\\' || rest[0] == '/')) rest.remove_prefix(1);
     return {e->prefix, true, rest};
   }
-  return {{}, false, name};
+  return {"", false, name};
 }
 
 bool map_member_name(char* path, std::size_t width, const scheme_entry* scheme,

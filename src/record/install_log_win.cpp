@@ -17,21 +17,8 @@
 FILE* log_file;
 compile_node* compile_list;
 
-// The text goes into the line unchanged (never through a formatter, never
-// cut), and every record is flushed at once: an installer that dies half-way
-// (a crashing script, a killed process) must still leave the uninstaller a
-// complete list of what it wrote.
 void write_log_record(const char* format, const char* text) {
-  if (!log_file) return;
-  const char* slot = std::strstr(format, "%s");
-  if (!slot) {
-    std::fputs(format, log_file);
-  } else {
-    std::fwrite(format, 1, static_cast<std::size_t>(slot - format), log_file);
-    std::fputs(text, log_file);
-    std::fputs(slot + 2, log_file);
-  }
-  std::fflush(log_file);
+  if (log_file) write_record_line(log_file, format, text);
 }
 
 static void add_to_compile_list(const char* path) {

@@ -17,6 +17,7 @@
 // Lines end with "\n", written through a text-mode stream (CR LF on disk);
 // readers trim trailing white space.
 #pragma once
+#include <cstdio>
 
 inline constexpr char LOG_STARTED_FORMAT[] = "*** Installation started %Y/%m/%d %H:%M ***\n";
 inline constexpr char LOG_FINISHED_FORMAT[] = "*** Installation finished %Y/%m/%d %H:%M ***\n";
@@ -31,3 +32,8 @@ inline constexpr char LOG_RUN_SCRIPT[] = "300 Run Script: [%s]%s\n";
 
 // The source-file rule: the text from the last "." on is exactly ".py".
 bool is_python_source(const char* path);
+
+// Writes a record line: the format with its one "%s" replaced by text, which
+// goes in unchanged (never formatted, never cut); then flushes, so that the
+// records of what was already written survive an installer that dies.
+void write_record_line(std::FILE* log, const char* format, const char* text);
