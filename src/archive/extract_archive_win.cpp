@@ -20,10 +20,10 @@ static void refuse_long_path(const char* target_dir, const scheme_entry* scheme,
 static bool extract_member(char* path, char* relative, const zip_member& member,
                            notify_fn notify) {
   if (is_directory_entry(path)) return true;
-  unique_view view = create_mapped_file(0, path, relative, member.uncompressed_size,
-                                        member.dos_date, member.dos_time, notify);
-  if (!view) return true;
-  return write_member_data(std::move(view), member, notify) != 0;
+  mapped_output output = create_mapped_file(0, path, relative, member.uncompressed_size,
+                                            member.dos_date, member.dos_time, notify);
+  if (!output) return true;
+  return write_member_data(std::move(output), member, notify) != 0;
 }
 
 int extract_archive(const scheme_entry* scheme, const char* target_dir, const std::byte* image,

@@ -77,8 +77,8 @@ static void set_member_time(HANDLE file, WORD dos_date, WORD dos_time) {
   if (DosDateTimeToFileTime(dos_date, dos_time, &time)) SetFileTime(file, &time, &time, &time);
 }
 
-unique_view create_mapped_file(DWORD disposition, char* path, char* make_from, DWORD size,
-                               WORD dos_date, WORD dos_time, notify_fn notify) {
+mapped_output create_mapped_file(DWORD disposition, char* path, char* make_from, DWORD size,
+                                 WORD dos_date, WORD dos_time, notify_fn notify) {
   if (disposition == 0) disposition = CREATE_NEW;
   unique_file file = create_output(disposition, path, make_from, notify);
   if (!file) return {};
@@ -91,18 +91,20 @@ unique_view create_mapped_file(DWORD disposition, char* path, char* make_from, D
     report(notify, GetLastError(), "CreateFileMapping (%s)", path);
     return {};
   }
-  file.reset();
   unique_view view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, size));
-  if (!view) report(notify, GetLastError(), "MapViewOfFile (%s)", path);
-  return view;
+  if (!view) {
+    report(notify, GetLastError(), "MapViewOfFile (%s)", path);
+    return {};
+  }
+  return {std::move(view), std::move(file)};
 }
 
 static void report_zlib(notify_fn notify, const char* format, int result) {
   if (notify) notify(NOTIFY_ZLIB_ERROR, format, result);
 }
 
-int write_member_data(unique_view view, const zip_member& member, notify_fn notify) {
-  std::span<std::byte> out(static_cast<std::byte*>(view.get()), member.uncompressed_size);
+int write_member_data(mapped_output output, const zip_member& member, notify_fn notify) {
+  std::span<std::byte> out(static_cast<std::byte*>(output.view.get()), member.uncompressed_size);
   member_data_result result = write_member_bytes(member, out);
   switch (result.status) {
     case member_data_status::init_failed:
@@ -118,6 +120,7 @@ int write_member_data(unique_view view, const zip_member& member, notify_fn noti
     default:
       break;
   }
-  view.reset();
+  output.view.reset();
+  set_member_time(output.file.get(), member.dos_date, member.dos_time);
   return result.status == member_data_status::written;
 }

@@ -8,20 +8,30 @@
 #include "archive/zip_walk.h"
 #include "common/owner_win.h"
 
+// A member's output file, mapped. The file stays open until the view is
+// gone: writing through a mapping can move the file's times (it does under
+// Wine), so the member's time is set once more after the data is written.
+struct mapped_output {
+  unique_view view;
+  unique_file file;
+  explicit operator bool() const { return static_cast<bool>(view); }
+};
+
 // Creates the file at path (disposition 0 is CREATE_NEW), making missing
 // directories from make_from on (none: make none) and asking notify before
 // replacing an existing file; gives it the DOS date and time and returns a
 // writable view of exactly size bytes. None for an empty file (which stays),
 // a kept file, or a failure (reported through notify). path is cut and
 // restored in place while directories are made.
-unique_view create_mapped_file(DWORD disposition, char* path, char* make_from, DWORD size,
-                               WORD dos_date, WORD dos_time, notify_fn notify);
+mapped_output create_mapped_file(DWORD disposition, char* path, char* make_from, DWORD size,
+                                 WORD dos_date, WORD dos_time, notify_fn notify);
 
 // Creates each missing directory of path from make_from on (the last
 // component is the file's own name and is never made). Every failure is
 // reported and the walk goes on; false when any component could not be made.
 bool make_directories(char* path, char* make_from, notify_fn notify);
 
-// Copies or inflates the member's data into the view, checks its CRC-32 and
-// unmaps the view, so the data reaches the file. Returns 1 or 0.
-int write_member_data(unique_view view, const zip_member& member, notify_fn notify);
+// Copies or inflates the member's data into the view, checks its CRC-32,
+// unmaps the view, so the data reaches the file, and sets the member's time
+// again. Always ends the output. Returns 1 or 0.
+int write_member_data(mapped_output output, const zip_member& member, notify_fn notify);

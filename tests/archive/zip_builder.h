@@ -16,6 +16,7 @@ struct zip_entry {
   std::uint16_t dos_time = 10 << 11 | 15 << 5 | 30 / 2;      // 10:15:30
   bool wrong_crc = false;        // store a CRC-32 that does not match
   std::string local_extra;       // extra field of the local header
+  bool raw = false;              // content goes in as it is, whatever the method
 };
 
 inline zip_entry entry(std::string name, std::string content, std::uint16_t method = 8,
@@ -56,7 +57,7 @@ inline void put32(std::string& s, std::uint32_t v) {
 inline std::string build_zip(const std::vector<zip_entry>& entries, const std::string& prefix = "") {
   std::string body, central;
   for (const zip_entry& e : entries) {
-    std::string data = e.method == 8 ? raw_deflate(e.content) : e.content;
+    std::string data = e.method == 8 && !e.raw ? raw_deflate(e.content) : e.content;
     std::uint32_t crc = static_cast<std::uint32_t>(
         crc32(0L, reinterpret_cast<const Bytef*>(e.content.data()), static_cast<uInt>(e.content.size())));
     if (e.wrong_crc) crc ^= 0x5A5A5A5A;

@@ -1,0 +1,1 @@
+#define PKG 1

@@ -1,0 +1,2 @@
+# the package
+version = "1.0"
