@@ -75,7 +75,7 @@ static HCURSOR run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]
 void run_postinstall_script(HWND finish_page) {
   if (!install_ok || setup_config.install_script[0] == '\0') return;
   SetDlgItemTextA(finish_page, IDC_FINISH_TEXT, "Please wait while running postinstall script...");
-  static char output[SHOWN_OUTPUT + 1];
+  char output[SHOWN_OUTPUT + 1];
   char path[MAX_PATH];
   HCURSOR previous = nullptr;
   bool waited = false;
@@ -107,7 +107,7 @@ int run_uninstall_script(char* record) {
   if (std::strcmp(path, last_uninstall_script) == 0) return 1;
   char remove_argument[] = "-remove";
   char* argv[] = {path, remove_argument, nullptr};
-  static char output[SHOWN_OUTPUT + 1];
+  char output[SHOWN_OUTPUT + 1];
   {
     output_capture capture(true);
     // The recorded name as it is: the uninstaller runs from python_dir itself.

@@ -130,8 +130,10 @@ struct heap_text {
 // Runs the n bytes read from fd, followed by a newline so that a last line
 // without one still ends; 3 when nothing could be read.
 static int run_file_content(py_run_simple_string_fn run_string, int fd) {
-  struct _stat info;
-  if (_fstat(fd, &info) != 0 || info.st_size <= 0) return 3;
+  // The 64-bit variant: both runtime libraries the stub is built against
+  // export it under the same name.
+  struct _stat64 info;
+  if (_fstat64(fd, &info) != 0 || info.st_size <= 0 || info.st_size > 0x7FFFFFFD) return 3;
   heap_text text{static_cast<char*>(std::malloc(static_cast<std::size_t>(info.st_size) + 2))};
   if (!text.p) return 3;
   // Text mode reads CR LF as LF, so fewer bytes than the size may arrive.
