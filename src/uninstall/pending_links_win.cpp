@@ -1,0 +1,13 @@
+// Stand-ins that let the uninstaller link until the Python runtime's own
+// definitions are part of the build; theirs replace these.
+#include "common/owner_win.h"
+#include "python_runtime/install_scripts_win.h"
+#include "python_runtime/python_discovery_win.h"
+
+__attribute__((weak)) bool hklm_uninstall_writable() {
+  unique_hkey key;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
+                       0, KEY_CREATE_SUB_KEY, key.put()) == ERROR_SUCCESS;
+}
+
+__attribute__((weak)) int run_uninstall_script(char*) { return 0; }
