@@ -1,0 +1,69 @@
+#!/bin/sh
+# Times the uninstaller on logs of 1,000, 10,000 and 100,000 file records:
+#   bench/uninstall_bench.sh [BUILD]        (inside tools/test-session)
+# For each size it lays out that many real files, 100 to a directory, with an
+# install log naming every file and directory, copies the bare stub in as the
+# uninstaller, and runs it through build/wintests/uninstall_bench.exe, which
+# answers the boxes. It prints the seconds to the confirmation (process start,
+# reading and sorting the log), from Yes to the summary (undoing every record),
+# and the growth factor of each against the size before. An empty log gives
+# the fixed cost of starting a process.
+set -eu
+build=$(cd "${1:-build}" && pwd)
+stub=$build/stub-x64/stub-msvcrt-x64.exe
+bench_exe=$build/wintests/uninstall_bench.exe
+wine_run=$build/wintests/wine-run
+work=$build/bench-uninstall
+sizes=${UNINSTALL_BENCH_SIZES:-"0 1000 10000 100000"}
+[ -f "$stub" ] && [ -f "$bench_exe" ] || { echo "uninstall bench: build the stubs and wintests first" >&2; exit 2; }
+
+# Lays out n files and writes the log; prints the uninstaller's and the log's Windows paths.
+prepare() {
+  python3 - "$work/n$1" "$1" "$stub" <<'PY'
+import os, shutil, sys
+root, n, stub = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+shutil.rmtree(root, ignore_errors=True)
+os.makedirs(root)
+win = lambda p: "Z:" + p.replace("/", "\\")
+lines = ["*** Installation started 2008/03/01 10:15 ***", "Source: C:\\Temp\\bench-setup.exe",
+         "999 Root Key: HKEY_CURRENT_USER"]
+for i in range(n):
+    d = os.path.join(root, "pkg", "d%04d" % (i // 100))
+    if i % 100 == 0:
+        os.makedirs(d)
+        lines.append("100 Made Dir: " + win(d))
+    f = os.path.join(d, "module_%06d.py" % i)
+    open(f, "w").close()
+    lines.append("200 File Copy: " + win(f))
+if n:
+    os.makedirs(os.path.join(root, "pkg"), exist_ok=True)
+    lines.append("100 Made Dir: " + win(os.path.join(root, "pkg")))
+lines.append("*** Installation finished 2008/03/01 10:16 ***")
+log = os.path.join(root, "bench-kitpack.log")
+with open(log, "w", newline="\r\n") as out:
+    out.write("\n".join(lines) + "\n")
+exe = os.path.join(root, "Removebench.exe")
+shutil.copyfile(stub, exe)
+print(win(exe), win(log))
+PY
+}
+
+printf '%-8s %12s %8s %12s %8s %12s %8s  %s\n' records to-confirm growth undo growth total growth summary
+prev_n=; prev_c=; prev_u=; prev_t=
+for n in $sizes; do
+  set -- $(prepare "$n")
+  result=$("$wine_run" "$bench_exe" "$1" "$2" | tr -d '\r')
+  c=${result%% *}; rest=${result#* }; u=${rest%% *}; summary=${rest#* }
+  t=$(echo "$c $u" | awk '{printf "%.3f", $1 + $2}')
+  if [ -n "$prev_n" ] && [ "$prev_n" -gt 0 ]; then
+    g() { echo "$1 $2" | awk '{ if ($2 > 0) printf "x%.1f", $1 / $2; else printf "-" }'; }
+    gc=$(g "$c" "$prev_c"); gu=$(g "$u" "$prev_u"); gt=$(g "$t" "$prev_t")
+  else
+    gc=-; gu=-; gt=-
+  fi
+  printf '%-8s %12s %8s %12s %8s %12s %8s  %s\n' "$n" "$c" "$gc" "$u" "$gu" "$t" "$gt" "$summary"
+  prev_n=$n; prev_c=$c; prev_u=$u; prev_t=$t
+  # The uninstaller removes itself a moment after it ends.
+  sleep 1
+  rm -rf "$work/n$n"
+done
