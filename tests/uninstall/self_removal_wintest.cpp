@@ -55,6 +55,16 @@ TEST(SelfRemoval, BatchWaitsForTheExecutableThenRemovesBoth) {
   EXPECT_TRUE(gone_within(exe + ".bat", 10000));
 }
 
+TEST(SelfRemoval, PathWithBlanksIsRemovedToo) {
+  temp_folder dir;
+  ASSERT_TRUE(CreateDirectoryA((dir / "Program Files").c_str(), nullptr));
+  std::string exe = dir / "Program Files\\Remove ex.exe";
+  ASSERT_TRUE(write_file(exe, "stand-in executable"));
+  ASSERT_TRUE(start_self_removal(exe.c_str()));
+  EXPECT_TRUE(gone_within(exe, 10000));
+  EXPECT_TRUE(gone_within(exe + ".bat", 10000));
+}
+
 TEST(SelfRemoval, PathWithoutRoomForBatSuffixIsSkipped) {
   temp_folder dir;
   struct length_case {

@@ -104,7 +104,9 @@ TEST(UninstallRun, LoggedFilesAreDeletedByTheTextAfterTheColon) {
   for (const removal_case& c : cases) {
     SetLastError(0);
     EXPECT_EQ(delete_logged_file(c.line.c_str()), c.removed) << c.name;
-    if (!c.removed) EXPECT_EQ(GetLastError(), c.error) << c.name;
+    if (!c.removed) {
+      EXPECT_EQ(GetLastError(), c.error) << c.name;
+    }
     std::string path = c.line.substr(c.line.find(':') + 1);
     path.erase(0, path.find_first_not_of(' '));
     EXPECT_FALSE(file_exists(path)) << c.name;
@@ -127,7 +129,9 @@ TEST(UninstallRun, LoggedDirectoriesAreRemovedOnlyWhenEmpty) {
   for (const removal_case& c : cases) {
     SetLastError(0);
     EXPECT_EQ(remove_logged_dir(c.line.c_str()), c.removed) << c.name;
-    if (!c.removed) EXPECT_EQ(GetLastError(), c.error) << c.name;
+    if (!c.removed) {
+      EXPECT_EQ(GetLastError(), c.error) << c.name;
+    }
   }
   EXPECT_FALSE(directory_exists(dir / "empty"));
   EXPECT_FALSE(directory_exists(dir / "with blank"));
@@ -149,7 +153,9 @@ struct registry_fixture {
     ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(TEST_ROOT) + sub).c_str(), 0, nullptr, 0,
                               KEY_WRITE, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    if (value) ASSERT_EQ(RegSetValueExA(key.get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>("v"), 2), ERROR_SUCCESS);
+    if (!value) return;
+    ASSERT_EQ(RegSetValueExA(key.get(), value, 0, REG_SZ, reinterpret_cast<const BYTE*>("v"), 2),
+              ERROR_SUCCESS);
   }
   bool key_exists(const std::string& sub) {
     unique_hkey key;
