@@ -6,8 +6,8 @@
 # uninstaller, and runs it through build/wintests/uninstall_bench.exe, which
 # answers the boxes. It prints the seconds to the confirmation (process start,
 # reading and sorting the log), from Yes to the summary (undoing every record),
-# and the growth factor of each against the size before. An empty log gives
-# the fixed cost of starting a process.
+# and the growth factor of each against the size before. The empty log's row
+# is the fixed cost (process start, boxes); "net" is the undo time less its.
 set -eu
 build=$(cd "${1:-build}" && pwd)
 stub=$build/stub-x64/stub-msvcrt-x64.exe
@@ -48,21 +48,23 @@ print(win(exe), win(log))
 PY
 }
 
-printf '%-8s %12s %8s %12s %8s %12s %8s  %s\n' records to-confirm growth undo growth total growth summary
-prev_n=; prev_c=; prev_u=; prev_t=
+printf '%-8s %11s %7s %8s %7s %8s %7s %8s %7s  %s\n' records to-confirm growth undo growth net growth total growth summary
+prev_n=; prev_c=; prev_u=; prev_t=; prev_net=; base_u=
 for n in $sizes; do
   set -- $(prepare "$n")
   result=$("$wine_run" "$bench_exe" "$1" "$2" | tr -d '\r')
   c=${result%% *}; rest=${result#* }; u=${rest%% *}; summary=${rest#* }
   t=$(echo "$c $u" | awk '{printf "%.3f", $1 + $2}')
+  [ "$n" -eq 0 ] && base_u=$u
+  net=$(echo "$u ${base_u:-0}" | awk '{printf "%.3f", $1 - $2}')
   if [ -n "$prev_n" ] && [ "$prev_n" -gt 0 ]; then
     g() { echo "$1 $2" | awk '{ if ($2 > 0) printf "x%.1f", $1 / $2; else printf "-" }'; }
-    gc=$(g "$c" "$prev_c"); gu=$(g "$u" "$prev_u"); gt=$(g "$t" "$prev_t")
+    gc=$(g "$c" "$prev_c"); gu=$(g "$u" "$prev_u"); gn=$(g "$net" "$prev_net"); gt=$(g "$t" "$prev_t")
   else
-    gc=-; gu=-; gt=-
+    gc=-; gu=-; gn=-; gt=-
   fi
-  printf '%-8s %12s %8s %12s %8s %12s %8s  %s\n' "$n" "$c" "$gc" "$u" "$gu" "$t" "$gt" "$summary"
-  prev_n=$n; prev_c=$c; prev_u=$u; prev_t=$t
+  printf '%-8s %11s %7s %8s %7s %8s %7s %8s %7s  %s\n' "$n" "$c" "$gc" "$u" "$gu" "$net" "$gn" "$t" "$gt" "$summary"
+  prev_n=$n; prev_c=$c; prev_u=$u; prev_t=$t; prev_net=$net
   # The uninstaller removes itself a moment after it ends.
   sleep 1
   rm -rf "$work/n$n"

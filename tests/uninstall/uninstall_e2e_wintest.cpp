@@ -5,9 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "archive/notify_codes.h"
+#include "common/fixed_text.h"
 #include "common/owner_win.h"
 #include "common/test_files_win.h"
 #include "driver/driver_win.h"
+#include "python_runtime/python_target_win.h"
+#include "record/install_log_win.h"
+#include "record/uninstall_registration_win.h"
+#include "startup/package_image_win.h"
+#include "startup/setup_config.h"
+#include "startup/startup_win.h"
 
 namespace {
 
@@ -278,6 +286,59 @@ TEST(UninstallE2E, ArgumentErrorsShowTheDefaultCaptionAndExitWithOne) {
   EXPECT_TRUE(file_exists(pkg.log()));
   EXPECT_TRUE(file_exists(pkg.uninstaller()));
   EXPECT_TRUE(pkg.entry_exists());
+}
+
+// What the install record itself writes (log, entry, uninstaller copy, the
+// records of created files), undone through the UninstallString it stored.
+TEST(UninstallE2E, WhatTheInstallRecordWritesIsUndoneThroughItsUninstallString) {
+  temp_folder python;
+  std::string stub = read_file(stub_path());
+  ASSERT_FALSE(stub.empty());
+  image_base = reinterpret_cast<const std::byte*>(stub.data());
+  stub_length = static_cast<std::int32_t>(stub.size());
+  copy_cut(setup_config.meta_name, sizeof setup_config.meta_name, "kpu-record");
+  copy_cut(setup_config.title, sizeof setup_config.title, "Example 1.0");
+  copy_cut(module_path, sizeof module_path, "C:\\Temp\\kpu-record-setup.exe");
+  py_major = 2;
+  py_minor = 5;
+  root_hkey = HKEY_LOCAL_MACHINE;
+  const std::string key_path = package_key_path("kpu-record-py2.5");
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, key_path.c_str());
+
+  ASSERT_EQ(open_install_record(python.path().c_str()), 1);
+  for (const char* dir : {"pkg", "pkg\\sub"}) {
+    ASSERT_TRUE(CreateDirectoryA((python / dir).c_str(), nullptr));
+    notify(NOTIFY_DIR_CREATED, (python / dir).c_str());
+  }
+  for (const char* file : {"pkg\\__init__.py", "pkg\\sub\\mod.py", "pkg\\__init__.pyc"}) {
+    ASSERT_TRUE(write_file(python / file, "x"));
+    notify(NOTIFY_FILE_CREATED, (python / file).c_str());
+  }
+  close_install_log();
+  image_base = nullptr;
+
+  char command[1024];
+  DWORD size = sizeof command;
+  ASSERT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, key_path.c_str(), "UninstallString", RRF_RT_REG_SZ, nullptr,
+                         command, &size),
+            ERROR_SUCCESS);
+  // "<uninstaller>" -u "<log>": started as that very command line.
+  std::string uninstall_string = command;
+  ASSERT_EQ(uninstall_string[0], '"');
+  std::size_t quote = uninstall_string.find('"', 1);
+  std::string exe = uninstall_string.substr(1, quote - 1);
+  std::string args = uninstall_string.substr(quote + 2);
+  ASSERT_EQ("\"" + exe + "\" " + args, uninstall_string);
+  ASSERT_TRUE(file_exists(exe));
+
+  driven_process process(exe, args);
+  EXPECT_EQ(confirm_and_read_summary(process), "4 files and 2 directories removed");
+  EXPECT_FALSE(directory_exists(python / "pkg"));
+  EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, key_path));
+  EXPECT_FALSE(file_exists(python / "kpu-record-kitpack.log"));
+  EXPECT_TRUE(gone_within(exe, 10000));
+  EXPECT_TRUE(gone_within(exe + ".bat", 10000));
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, key_path.c_str());
 }
 
 }  // namespace
