@@ -52,7 +52,11 @@ printf '%-8s %11s %7s %8s %7s %8s %7s %8s %7s  %s\n' records to-confirm growth u
 prev_n=; prev_c=; prev_u=; prev_t=; prev_net=; base_u=
 for n in $sizes; do
   set -- $(prepare "$n")
-  result=$("$wine_run" "$bench_exe" "$1" "$2" | tr -d '\r')
+  exe_unix=$work/n$n/Removebench.exe
+  # The removal batch inherits the output and prints into it: keep only the figures.
+  result=$("$wine_run" "$bench_exe" "$1" "$2" 2>/dev/null | tr -d '\r' |
+           grep -E '^[0-9]+[.][0-9]+ [0-9]+[.][0-9]+ ' || true)
+  [ -n "$result" ] || { echo "uninstall bench: no result for $n records" >&2; exit 1; }
   c=${result%% *}; rest=${result#* }; u=${rest%% *}; summary=${rest#* }
   t=$(echo "$c $u" | awk '{printf "%.3f", $1 + $2}')
   [ "$n" -eq 0 ] && base_u=$u
@@ -66,6 +70,6 @@ for n in $sizes; do
   printf '%-8s %11s %7s %8s %7s %8s %7s %8s %7s  %s\n' "$n" "$c" "$gc" "$u" "$gu" "$net" "$gn" "$t" "$gt" "$summary"
   prev_n=$n; prev_c=$c; prev_u=$u; prev_t=$t; prev_net=$net
   # The uninstaller removes itself a moment after it ends.
-  sleep 1
+  for _ in 1 2 3 4 5 6 7 8 9 10; do [ -e "$exe_unix.bat" ] || break; sleep 1; done
   rm -rf "$work/n$n"
 done
