@@ -1,3 +1,146 @@
 #include "uninstall/uninstall_run_win.h"
 
-int run_uninstall(int, char**) { return 1; }
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "common/fixed_text.h"
+#include "common/message_box_win.h"
+#include "python_runtime/install_scripts_win.h"
+#include "python_runtime/python_discovery_win.h"
+#include "python_runtime/python_target_win.h"
+#include "startup/startup_win.h"
+#include "uninstall/log_lines.h"
+#include "uninstall/log_records.h"
+#include "uninstall/self_removal_win.h"
+#include "uninstall/undo_records_win.h"
+
+namespace {
+
+struct stream_closer {
+  void operator()(std::FILE* stream) const { std::fclose(stream); }
+};
+using unique_stream = std::unique_ptr<std::FILE, stream_closer>;
+
+struct undo_counts {
+  int files = 0;
+  int directories = 0;
+  int failures = 0;
+};
+
+// Argument errors: no owner, no caption (the system shows its default), no icon.
+int refuse_arguments(const char* text) {
+  show_message_box(nullptr, text, nullptr, MB_OK);
+  return 1;
+}
+
+int out_of_memory() {
+  report_system_error(0, "Out of memory");
+  return 0;
+}
+
+bool confirmed() {
+  return show_message_box(nullptr,
+                          "Are you sure you want to remove\nthis package from your computer?",
+                          "Please confirm", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void show_rights_message() {
+  show_message_box(GetFocus(),
+                   "You do not seem to have sufficient access rights\n"
+                   "on this machine to uninstall this software",
+                   nullptr, MB_ICONERROR | MB_OK);
+}
+
+// What is already gone counts neither as removed nor as failed.
+void count_failure(DWORD error, undo_counts& counts) {
+  if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) ++counts.failures;
+}
+
+void count_removal(bool removed, int& removed_count, undo_counts& counts) {
+  DWORD error = GetLastError();
+  if (removed)
+    ++removed_count;
+  else
+    count_failure(error, counts);
+}
+
+// Undoes one entry; false when the run must stop for lack of rights.
+bool undo_record(char* entry, char* scratch, undo_counts& counts) {
+  record_match match = classify_record(entry);
+  switch (match.kind) {
+    case record_kind::root_key:
+      if (match.word == CURRENT_USER_ROOT) {
+        root_hkey = HKEY_CURRENT_USER;
+      } else if (!hklm_uninstall_writable()) {
+        show_rights_message();
+        return false;
+      }
+      break;
+    case record_kind::made_dir:
+      count_removal(remove_logged_dir(entry), counts.directories, counts);
+      break;
+    case record_kind::file_copy:
+    case record_kind::file_overwrite:
+      count_removal(delete_logged_file(entry), counts.files, counts);
+      break;
+    case record_kind::reg_key:
+      delete_registry_key(entry);
+      break;
+    case record_kind::reg_value:
+      delete_registry_value(entry);
+      break;
+    case record_kind::run_script:
+      // The script runner cuts the line it is given; it gets a copy so that
+      // the entry still compares equal to a repeated line behind it.
+      copy_cut(scratch, LOG_PIECE_WIDTH, entry);
+      run_uninstall_script(scratch);
+      break;
+    case record_kind::none:
+      break;
+  }
+  return true;
+}
+
+}  // namespace
+
+int run_uninstall(int argc, char** argv) {
+  if (argc != 3) return refuse_arguments("Wrong number of args");
+  if (std::strcmp(argv[1], "-u") != 0) return refuse_arguments("2. arg is not -u");
+  const char* log_path = argv[2];
+
+  static char line[LOG_PIECE_WIDTH];
+  line_table table;
+  {
+    unique_stream log(std::fopen(log_path, "r"));
+    if (!log) return refuse_arguments("could not open logfile");
+    if (!start_line_table(table)) return out_of_memory();
+    if (!read_log_lines(log.get(), line, table)) return out_of_memory();
+  }
+  sort_lines_descending(table);
+
+  if (!confirmed()) return 0;
+
+  root_hkey = HKEY_LOCAL_MACHINE;
+  undo_counts counts;
+  const char* previous = "";
+  for (int i = 0; i < table.count; ++i) {
+    char* entry = table.lines[i];
+    if (std::strcmp(entry, previous) == 0) continue;
+    previous = entry;
+    if (!undo_record(entry, line, counts)) return 1;
+  }
+
+  if (DeleteFileA(log_path)) {
+    ++counts.files;
+  } else {
+    DWORD error = GetLastError();
+    ++counts.failures;
+    report_system_error(error, log_path);
+  }
+
+  format_summary(line, sizeof line, counts.files, counts.directories, counts.failures);
+  show_message_box(nullptr, line, "Uninstall Finished!", MB_ICONINFORMATION | MB_OK);
+  delete_self();
+  return 0;
+}

@@ -1,0 +1,63 @@
+#include <windows.h>
+
+#include "archive/notify_codes.h"
+#include "common/owner_win.h"
+#include "python_runtime/install_scripts_win.h"
+#include "python_runtime/interpreter_win.h"
+#include "python_runtime/python_api.h"
+#include "python_runtime/python_bind_win.h"
+#include "python_runtime/python_target_win.h"
+#include "python_runtime/script_texts.h"
+#include "record/install_log_win.h"
+#include "startup/startup_win.h"
+#include "wizard/install_status_win.h"
+
+// No messages are dispatched here: the bar and the item line only repaint
+// once the pass is over.
+int compile_file_list(int (*run_string)(const char* text), int optimize) {
+  unsigned short count = 0;  // the bar's range travels in 16 bits
+  for (compile_node* node = compile_list; node; node = node->next) ++count;
+  show_progress_range(count);
+  show_progress_pos(0);
+  int failures = 0;
+  unsigned done = 0;
+  for (compile_node* node = compile_list; node; node = node->next) {
+    char command[COMPILE_COMMAND_WIDTH];
+    format_compile_command(command, node->path);
+    if (run_string(command) != 0) ++failures;
+    // Recorded whether or not it compiled: the uninstaller removes what exists.
+    char compiled[COMPILE_COMMAND_WIDTH];
+    if (format_compiled_name(compiled, sizeof compiled, node->path, optimize))
+      notify(NOTIFY_FILE_CREATED, compiled);
+    show_progress_pos(++done);
+    show_item_text(node->path);
+  }
+  return failures;
+}
+
+int compile_modules(HMODULE python, int optimize) {
+  auto initialize = bind_entry<py_void_fn>(python, "Py_Initialize");
+  auto set_program_name = bind_entry<py_set_program_name_fn>(python, "Py_SetProgramName");
+  auto finalize = bind_entry<py_void_fn>(python, "Py_Finalize");
+  auto run_string = bind_entry<py_run_simple_string_fn>(python, "PyRun_SimpleString");
+  auto get_object = bind_entry<void*>(python, "PySys_GetObject");  // required, never called
+  auto optimize_flag = bind_entry<int*>(python, "Py_OptimizeFlag");
+  if (!compile_list) return 0;
+  if (!initialize || !set_program_name || !finalize || !run_string || !get_object || !optimize_flag)
+    return -1;
+  // Read by the interpreter as it starts: an optimizing run writes .pyo.
+  *optimize_flag = optimize ? 1 : 0;
+  set_program_name(module_path);
+  initialize();
+  int failures = compile_file_list(run_string, optimize);
+  finalize();
+  return failures;
+}
+
+void run_compile_pass(int optimize) {
+  show_item_text("Loading python...");
+  if (HMODULE handle = load_python_dll(python_dll)) {
+    unique_module python(handle);
+    compile_modules(handle, optimize);
+  }
+}

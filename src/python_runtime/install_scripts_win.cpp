@@ -1,0 +1,124 @@
+#include "python_runtime/install_scripts_win.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/fixed_text.h"
+#include "common/message_box_win.h"
+#include "common/owner_win.h"
+#include "python_runtime/interpreter_win.h"
+#include "python_runtime/output_capture_win.h"
+#include "python_runtime/python_target_win.h"
+#include "python_runtime/script_texts.h"
+#include "record/install_log_win.h"
+#include "startup/setup_config.h"
+#include "wizard/install_status_win.h"
+
+// The finish page: its main text and its read-only output box.
+static constexpr int IDC_FINISH_TEXT = 1000;
+static constexpr int IDC_FINISH_OUTPUT = 1004;
+
+// What a post-install or uninstall run wrote: its first 4096 bytes.
+static constexpr std::size_t SHOWN_OUTPUT = 4096;
+
+static char last_uninstall_script[MAX_PATH];
+
+int run_preinstall_script(const char* script) {
+  output_capture capture(false);
+  HMODULE handle = load_python_dll(python_dll);
+  if (!handle) {
+    char reason[128];
+    format_cut(reason, sizeof reason, "Can't load Python for pre-install script (%d)",
+               static_cast<int>(GetLastError()));
+    capture.end();
+    set_failure(reason);
+    return -1;
+  }
+  int rc;
+  {
+    unique_module python(handle);
+    rc = run_simple_string(handle, script);
+  }
+  capture.end();
+  if (rc != 0) {
+    char* reason = capture.read_all_after(PREINSTALL_FAILED_HEADER);
+    set_failure(reason ? reason : "Out of memory!");
+    std::free(reason);
+  }
+  return rc;
+}
+
+// Runs the script under the wait cursor and returns the cursor it replaced.
+static HCURSOR run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]) {
+  output_capture capture(true);
+  HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  char install_argument[] = "-install";
+  char* argv[] = {path, install_argument, nullptr};
+  if (HMODULE handle = load_python_dll(python_dll)) {
+    unique_module python(handle);
+    int rc = run_installscript(handle, path, 2, argv);
+    if (rc == -1) {
+      char line[64];
+      format_cut(line, sizeof line, "*** run_installscript: internal error 0x%X ***\n",
+                 static_cast<unsigned>(rc));
+      std::fputs(line, stderr);
+    }
+  } else {
+    std::fputs("*** Could not load Python ***", stderr);
+  }
+  capture.end();
+  capture.read_start(output, sizeof output);
+  return previous;
+}
+
+void run_postinstall_script(HWND finish_page) {
+  if (!install_ok || setup_config.install_script[0] == '\0') return;
+  SetDlgItemTextA(finish_page, IDC_FINISH_TEXT, "Please wait while running postinstall script...");
+  char output[SHOWN_OUTPUT + 1];
+  char path[MAX_PATH];
+  HCURSOR previous = nullptr;
+  bool waited = false;
+  if (format_postinstall_path(path, sizeof path, python_dir, setup_config.install_script)) {
+    char record[2 * MAX_PATH + 32];
+    format_cut(record, sizeof record, "300 Run Script: [%s]%s\n", python_dll, path);
+    write_log_record("%s", record);
+    previous = run_postinstall_file(path, output);
+    waited = true;
+  } else {
+    // Too long for a path: neither recorded nor run, since a cut path would
+    // name another file for this run and for the uninstaller.
+    format_cut(output, sizeof output, "Could not open postinstall-script %s\\Scripts\\%s\r\n",
+               python_dir, setup_config.install_script);
+  }
+  SetDlgItemTextA(finish_page, IDC_FINISH_OUTPUT, output);
+  SetDlgItemTextA(finish_page, IDC_FINISH_TEXT,
+                  "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.");
+  if (waited) SetCursor(previous);
+  close_install_log();
+}
+
+int run_uninstall_script(char* record) {
+  run_script_record where = parse_run_script_record(record);
+  if (!where.found) return 0;
+  record[where.dll_end] = '\0';
+  const char* dll_name = record + where.dll_begin;
+  char* path = record + where.path_begin;
+  if (std::strcmp(path, last_uninstall_script) == 0) return 1;
+  char remove_argument[] = "-remove";
+  char* argv[] = {path, remove_argument, nullptr};
+  char output[SHOWN_OUTPUT + 1];
+  {
+    output_capture capture(true);
+    // The recorded name as it is: the uninstaller runs from python_dir itself.
+    if (HMODULE handle = LoadLibraryA(dll_name)) {
+      unique_module python(handle);
+      run_installscript(handle, path, 2, argv);
+    }
+    capture.end();
+    capture.read_start(output, sizeof output);
+  }
+  if (output[0] != '\0') show_message_box(GetFocus(), output, "uninstall-script", MB_OK);
+  copy_cut(last_uninstall_script, sizeof last_uninstall_script, path);
+  return 1;
+}

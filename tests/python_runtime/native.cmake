@@ -1,0 +1,9 @@
+# The package's example scripts and the scripts the runtime tests give the
+# stand-in interpreter are Python too: the machine's Python must accept them.
+find_program(KITPACK_PYTHON3 python3)
+if(KITPACK_PYTHON3)
+  add_test(NAME native.python_runtime.ScriptsAreValidPython
+    COMMAND ${KITPACK_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/check_scripts.py
+            ${CMAKE_SOURCE_DIR}/examples/example/preinstall.py
+            ${CMAKE_SOURCE_DIR}/examples/example/files/SCRIPTS/example_post.py)
+endif()

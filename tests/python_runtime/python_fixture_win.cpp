@@ -1,0 +1,131 @@
+#include "python_runtime/python_fixture_win.h"
+
+#include <io.h>
+
+#include <cstdio>
+
+#include "python_runtime/python_target_win.h"
+#include "record/install_log_win.h"
+#include "startup/setup_config.h"
+#include "wizard/install_status_win.h"
+
+static const char PYTHON_27_KEY[] = "Software\\Python\\PythonCore\\2.7";
+
+std::string standin_folder(const std::string& variant) {
+  return windows_path(std::string(STANDIN_DIR) + "/" + variant);
+}
+
+void register_install_path(HKEY root, const std::string& directory) {
+  HKEY key;
+  std::string name = std::string(PYTHON_27_KEY) + "\\InstallPath";
+  if (RegCreateKeyA(root, name.c_str(), &key) != ERROR_SUCCESS) return;
+  RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(directory.c_str()),
+                 static_cast<DWORD>(directory.size() + 1));
+  RegCloseKey(key);
+}
+
+void unregister_python() {
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    RegDeleteTreeA(root, PYTHON_27_KEY);
+    // Only when empty: other tests may have registered their own versions.
+    RegDeleteKeyA(root, "Software\\Python\\PythonCore");
+    RegDeleteKeyA(root, "Software\\Python");
+  }
+}
+
+python_fixture::python_fixture(const char* variant) {
+  unregister_python();
+  if (variant) register_install_path(HKEY_CURRENT_USER, standin_folder(variant));
+  CreateDirectoryA((dir_ / "Scripts").c_str(), nullptr);
+  lstrcpynA(python_dir, dir_.path().c_str(), MAX_PATH);
+  py_major = 2;
+  py_minor = 7;
+  lstrcpyA(python_dll, "python27.dll");
+  root_hkey = HKEY_LOCAL_MACHINE;
+  install_ok = 1;
+  setup_config.install_script[0] = '\0';
+}
+
+python_fixture::~python_fixture() {
+  if (log_file) std::fclose(log_file);
+  log_file = nullptr;
+  unregister_python();
+}
+
+std::string python_fixture::write_postinstall(const std::string& name, const std::string& text) const {
+  std::string path = script_path(name);
+  write_file(path, text);
+  lstrcpynA(setup_config.install_script, name.c_str(), sizeof setup_config.install_script);
+  return path;
+}
+
+void python_fixture::open_log() { log_file = std::fopen((log_dir_ / "test.log").c_str(), "a"); }
+
+std::string python_fixture::log_text() {
+  if (log_file) std::fclose(log_file);
+  log_file = nullptr;
+  return read_file(log_dir_ / "test.log");
+}
+
+std_streams_keeper::std_streams_keeper() : out_(_dup(1)), err_(_dup(2)) {}
+
+std_streams_keeper::~std_streams_keeper() {
+  restore();
+  if (out_ >= 0) _close(out_);
+  if (err_ >= 0) _close(err_);
+}
+
+void std_streams_keeper::restore() {
+  std::freopen("NUL", "w", stdout);
+  std::freopen("NUL", "w", stderr);
+  if (out_ >= 0) _dup2(out_, _fileno(stdout));
+  if (err_ >= 0) _dup2(err_, _fileno(stderr));
+}
+
+finish_window::finish_window() {
+  window_ = CreateWindowA("STATIC", "finish", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                          nullptr, nullptr);
+  for (int id : {1000, 1004})
+    CreateWindowA("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, id == 1000 ? 0 : 50, 380, 40,
+                  window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+finish_window::~finish_window() { DestroyWindow(window_); }
+
+std::string finish_window::text(int id) const {
+  HWND control = GetDlgItem(window_, id);
+  int n = GetWindowTextLengthA(control);
+  std::string s(static_cast<std::size_t>(n) + 1, '\0');
+  GetWindowTextA(control, s.data(), n + 1);
+  s.resize(static_cast<std::size_t>(n));
+  return s;
+}
+
+static std::vector<std::string> recorded;
+
+static void record_step(const char* text) { recorded.push_back(std::string("step:") + text); }
+static void record_item(const char* text) { recorded.push_back(std::string("item:") + text); }
+static void record_range(unsigned n) { recorded.push_back("range:" + std::to_string(n)); }
+static void record_pos(unsigned n) { recorded.push_back("pos:" + std::to_string(n)); }
+static const progress_sink recording = {record_step, record_item, record_range, record_pos};
+
+recording_sink::recording_sink() {
+  recorded.clear();
+  install_sink = &recording;
+}
+recording_sink::~recording_sink() { install_sink = nullptr; }
+const std::vector<std::string>& recording_sink::events() const { return recorded; }
+
+std::vector<std::string> crlf_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      if (start < text.size()) lines.push_back(text.substr(start));
+      return lines;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+}

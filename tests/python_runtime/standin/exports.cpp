@@ -1,0 +1,152 @@
+// The entry points the installer binds by name; nothing else is exported.
+// Build switches leave one out, for DLLs that lack it:
+//   STANDIN_NO_ERR_PRINT, STANDIN_NO_SET_ARGV, STANDIN_NO_LONG_FROM_VOID_PTR
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "standin.h"
+
+#define STANDIN_API extern "C" __declspec(dllexport)
+
+using namespace standin;
+
+extern "C" {
+__declspec(dllexport) int Py_OptimizeFlag = 0;
+}
+
+STANDIN_API void Py_SetProgramName(char* name) { vm.program_name = name; }
+STANDIN_API void Py_Initialize() { initialize(); }
+STANDIN_API void Py_Finalize() { finalize(); }
+STANDIN_API int PyRun_SimpleString(const char* text) { return run(text); }
+
+#ifndef STANDIN_NO_ERR_PRINT
+STANDIN_API void PyErr_Print() { print_pending(); }
+#endif
+
+#ifndef STANDIN_NO_SET_ARGV
+STANDIN_API void PySys_SetArgv(int argc, char** argv) { set_argv(argc, argv); }
+#endif
+
+STANDIN_API PyObject* PySys_GetObject(const char* name) {
+  if (!vm.initialized) return nullptr;
+  auto& attrs = vm.modules["sys"]->attrs;
+  auto it = attrs.find(name);
+  return it == attrs.end() ? nullptr : it->second;
+}
+
+STANDIN_API PyObject* PyImport_ImportModule(const char* name) {
+  auto it = vm.modules.find(name);
+  if (it != vm.modules.end()) return it->second;
+  if (vm.initialized) set_error("ImportError", std::string("No module named ") + name);
+  return nullptr;
+}
+
+STANDIN_API PyObject* PyObject_GetAttrString(PyObject* object, const char* name) {
+  if (!object) return nullptr;
+  auto it = object->attrs.find(name);
+  if (it != object->attrs.end()) return it->second;
+  set_error("AttributeError", "'" + type_name(object) + "' object has no attribute '" + name + "'");
+  return nullptr;
+}
+
+STANDIN_API int PyObject_SetAttrString(PyObject* object, const char* name, PyObject* value) {
+  if (!object || !value || object->k != kind::module) return -1;
+  object->attrs[name] = value;
+  return 0;
+}
+
+STANDIN_API PyObject* PyCFunction_New(PyMethodDef* row, PyObject* self) {
+  return vm.initialized ? function(row, self) : nullptr;
+}
+
+STANDIN_API PyObject* Py_BuildValue(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  PyObject* result = nullptr;
+  std::string f = format;
+  if (f.empty()) {
+    result = none();
+  } else if (f == "s") {
+    const char* s = va_arg(args, const char*);
+    result = s ? string(s) : none();
+  } else if (f == "i") {
+    result = integer(va_arg(args, int));
+  } else {
+    set_error("SystemError", "standin: Py_BuildValue format '" + f + "' not supported");
+  }
+  va_end(args);
+  return result;
+}
+
+static std::string count_text(std::size_t n) {
+  return std::to_string(n) + (n == 1 ? " argument" : " arguments");
+}
+
+STANDIN_API int PyArg_ParseTuple(PyObject* args, const char* format, ...) {
+  if (!args || args->k != kind::tuple) {
+    set_error("SystemError", "new style getargs format but argument is not a tuple");
+    return 0;
+  }
+  std::string f = format;
+  std::size_t required = 0, total = 0;
+  bool optional = false;
+  for (char c : f) {
+    if (c == '|') optional = true;
+    else if (c == 's' || c == 'i') {
+      ++total;
+      if (!optional) ++required;
+    }
+  }
+  std::size_t given = args->items.size();
+  if (given < required || given > total) {
+    std::string how = required == total ? "exactly" : given < required ? "at least" : "at most";
+    set_error("TypeError", "function takes " + how + " " + count_text(given < required ? required : total) +
+                               " (" + std::to_string(given) + " given)");
+    return 0;
+  }
+  va_list out;
+  va_start(out, format);
+  std::size_t i = 0;
+  for (char c : f) {
+    if (c != 's' && c != 'i') continue;
+    if (i >= given) break;
+    PyObject* o = args->items[i++];
+    if (c == 's') {
+      if (o->k != kind::string || o->text.find('\0') != std::string::npos) {
+        set_error("TypeError", "argument " + std::to_string(i) + " must be string" +
+                                   (o->k == kind::string ? " without null bytes" : ", not " + type_name(o)));
+        va_end(out);
+        return 0;
+      }
+      *va_arg(out, const char**) = o->text.c_str();
+    } else {
+      if (o->k != kind::integer && o->k != kind::boolean) {
+        set_error("TypeError", "an integer is required");
+        va_end(out);
+        return 0;
+      }
+      *va_arg(out, int*) = static_cast<int>(o->number);
+    }
+  }
+  va_end(out);
+  return 1;
+}
+
+STANDIN_API PyObject* PyErr_Format(PyObject* exception_type, const char* format, ...) {
+  char message[1024];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(message, sizeof message, format, args);
+  va_end(args);
+  set_error(exception_type, message);
+  return nullptr;
+}
+
+#ifndef STANDIN_NO_LONG_FROM_VOID_PTR
+// As Python does: the pointer's bits read as an unsigned number.
+STANDIN_API PyObject* PyLong_FromVoidPtr(void* pointer) {
+  return integer(static_cast<__int128>(reinterpret_cast<std::uintptr_t>(pointer)));
+}
+#endif

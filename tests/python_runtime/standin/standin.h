@@ -1,0 +1,70 @@
+// The stand-in interpreter DLL's objects and state (test code, never shipped).
+// See README.md for the script language it runs.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct PyObject;
+
+struct PyMethodDef {
+  const char* ml_name;
+  PyObject* (*ml_meth)(PyObject* self, PyObject* args);
+  int ml_flags;
+  const char* ml_doc;
+};
+
+constexpr int STANDIN_METH_VARARGS = 1;
+constexpr int STANDIN_METH_NOARGS = 4;
+
+enum class kind { none, boolean, integer, string, list, tuple, module, file, function, type, exception };
+
+struct PyObject {
+  kind k = kind::none;
+  __int128 number = 0;                      // boolean, integer; file: 1 stdout, 2 stderr
+  std::string text;                         // string; name of module, type, function
+  std::vector<PyObject*> items;             // list, tuple
+  std::map<std::string, PyObject*> attrs;   // module
+  PyMethodDef* method = nullptr;            // function
+  PyObject* self = nullptr;                 // function
+  PyObject* base = nullptr;                 // type: its base; exception: its type
+};
+
+namespace standin {
+
+// One interpreter, alive from Py_Initialize to Py_Finalize.
+struct state {
+  bool initialized = false;
+  std::vector<std::unique_ptr<PyObject>> heap;  // every object; freed by Py_Finalize
+  std::map<std::string, PyObject*> modules;
+  std::map<std::string, PyObject*> globals;
+  PyObject* pending = nullptr;  // the raised exception instance, or none
+  const char* program_name = nullptr;
+};
+extern state vm;
+
+PyObject* make(kind k);
+PyObject* none();
+PyObject* boolean(bool value);
+PyObject* integer(__int128 value);
+PyObject* string(const std::string& value);
+PyObject* sequence(kind k, std::vector<PyObject*> items);
+PyObject* function(PyMethodDef* method, PyObject* self);
+
+PyObject* builtin(const char* name);  // an attribute of __builtin__, or none
+PyObject* exception(PyObject* type, const std::string& message);
+void set_error(PyObject* type, const std::string& message);
+void set_error(const char* type_name, const std::string& message);
+
+std::string str(PyObject* object);
+std::string repr(PyObject* object);
+std::string type_name(PyObject* object);
+
+void initialize();
+void finalize();
+void set_argv(int argc, char** argv);
+int run(const char* text);  // the module's result: 0, or -1 after an uncaught exception
+void print_pending();       // reports and clears the pending exception
+
+}  // namespace standin
