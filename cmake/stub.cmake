@@ -1,6 +1,8 @@
 # The shipped stubs. Every installer carries one and every installation copies
 # it, so it is built for size: -Os, no exceptions or RTTI, section GC, stripped.
-set(_stub_cflags -Os -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
+# No -fdata-sections: with it this compiler puts zero-initialised globals into
+# .data$name sections, which take file bytes (the settings buffers alone 13 KiB).
+set(_stub_cflags -Os -ffunction-sections -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-threadsafe-statics -Wall -Wextra)
 set(_stub_lflags -s -mwindows -static -static-libgcc -static-libstdc++
     -Wl,--gc-sections -Wl,--enable-stdcall-fixup)
