@@ -6,7 +6,7 @@
 bool copy_cut(char* dst, std::size_t width, std::string_view text) {
   if (width == 0) return text.empty();
   std::size_t n = text.size() < width ? text.size() : width - 1;
-  std::memcpy(dst, text.data(), n);
+  if (n) std::memcpy(dst, text.data(), n);
   dst[n] = '\0';
   return n == text.size();
 }
