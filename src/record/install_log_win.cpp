@@ -84,8 +84,10 @@ int notify(int code, const char* text, ...) {
 void write_log_time_line(const char* format) {
   if (!log_file) return;
   char line[261];
-  std::time_t now = std::time(nullptr);
-  std::tm* local = std::localtime(&now);
+  // The 64-bit time functions: MSVCR71.dll has no _time32 or _localtime32,
+  // which the plain names turn into on 32-bit builds.
+  __time64_t now = _time64(nullptr);
+  std::tm* local = _localtime64(&now);
   if (!local || std::strftime(line, sizeof line, format, local) == 0) return;
   std::fputs(line, log_file);
   std::fflush(log_file);
