@@ -1,7 +1,81 @@
 // Choosing the install target among the registered Python installations:
-// the decisions, free of registry and window calls.
+// the decisions and texts, free of registry and window calls.
+//
+// Registry layout read, the same under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER:
+//
+//   Software\Python\PythonCore\<version>               one subkey per version ("2.5")
+//   Software\Python\PythonCore\<version>\InstallPath   default value: the directory
+//
+// Each listed installation is a row "Python Version <version> (found in registry)";
+// the row text is all that later tells which version was chosen.
 #pragma once
+#include <cstddef>
+#include <string_view>
+
 #include "archive/install_scheme.h"
+
+inline constexpr char PYTHON_CORE_KEY[] = "Software\\Python\\PythonCore";
+inline constexpr char PYTHON_ROW_FORMAT[] = "Python Version %s (found in registry)";
+inline constexpr char INSTALL_PATH_KEY_FORMAT[] = "Software\\Python\\PythonCore\\%s\\InstallPath";
+inline constexpr char PYTHON_DLL_FORMAT[] = "python%d%d.dll";
+
+// Version subkey names are enumerated into 80 characters; the row text and the
+// key path are composed in 80 characters each.
+inline constexpr std::size_t VERSION_NAME_WIDTH = 80;
+inline constexpr std::size_t ROW_TEXT_WIDTH = 80;
+// The longest version name whose row text and InstallPath key path both fit
+// ROW_TEXT_WIDTH; longer names are skipped rather than listed under a cut key.
+inline constexpr std::size_t MAX_VERSION_NAME = 40;
+static_assert(sizeof INSTALL_PATH_KEY_FORMAT - 3 + MAX_VERSION_NAME < ROW_TEXT_WIDTH);
+static_assert(sizeof PYTHON_ROW_FORMAT - 3 + MAX_VERSION_NAME < ROW_TEXT_WIDTH);
+
+// The InstallPath default value is read with a limit of this many bytes.
+inline constexpr std::size_t INSTALL_PATH_READ = 261;
+// python_dir's width: the directory must fit it with its NUL.
+inline constexpr std::size_t PYTHON_DIR_WIDTH = 260;
+
+// An empty target accepts every version; otherwise only the byte-equal name
+// (2.5 accepts 2.5, not 2.5.1, 2.50 or 2.5 with another case).
+bool version_accepted(std::string_view target_version, std::string_view version);
+
+// Whether the version name is short enough to be listed.
+bool version_name_fits(std::string_view version);
+
+// The directory in the bytes read from InstallPath, or an empty view when the
+// installation must be skipped: no NUL within what was read, or a directory
+// too long for python_dir (the full 261-byte value among them).
+struct install_path_text {
+  bool usable;
+  std::string_view dir;
+};
+install_path_text read_install_path(const char* bytes, std::size_t read);
+
+// The numbers a row text yields, read as "Python Version %d.%d" would be:
+// count says how many were read (0, 1 or 2), in order.
+struct row_version {
+  int count;
+  int major;
+  int minor;
+};
+row_version parse_row_version(std::string_view row_text);
+
+// "python%d%d.dll" (2.5 gives python25.dll, 2.10 python210.dll).
+bool format_python_dll(char* dst, std::size_t width, int major, int minor);
 
 // site_packages_scheme from Python 2.2 on, legacy_scheme before.
 const scheme_entry* select_scheme(int major, int minor);
+
+// The installation directory the page shows: python_dir, a backslash unless it
+// ends with one, then the PURELIB prefix of the version's scheme. Cut to width.
+void format_install_dir_text(char* dst, std::size_t width, std::string_view python_dir,
+                             int major, int minor);
+
+// Settling the registry root just before anything is registered.
+enum class registry_root { local_machine, current_user, unset };
+// A root that was never chosen is reported ("Strange") before it is settled.
+bool root_key_is_strange(registry_root before);
+// Whether the machine-wide Uninstall key must be tested for write access.
+bool root_key_needs_test(registry_root before);
+// The root to register under: a per-user Python stays per-user; otherwise the
+// machine when the user may write there, else the user.
+registry_root settle_root_key(registry_root before, bool machine_writable);

@@ -4,6 +4,13 @@
 
 #include <cstddef>
 
+// One listed installation, the item data of its row; allocated when the row
+// is added and owned by the row until the program ends.
+struct python_install {
+  char install_path[264];  // the InstallPath default value, at most 261 bytes read
+  HKEY root_key;           // the root it was found under
+};
+
 // Adds a row for each installation under root that passes target_version.
 // Returns 1 when the PythonCore key could be opened, else 0.
 int list_python_installs(HWND list, HKEY root, const char* target_version);

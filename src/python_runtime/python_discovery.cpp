@@ -1,0 +1,119 @@
+#include "python_runtime/python_discovery.h"
+
+#include <cstring>
+
+#include "common/fixed_text.h"
+
+bool version_accepted(std::string_view target_version, std::string_view version) {
+  return target_version.empty() || target_version == version;
+}
+
+bool version_name_fits(std::string_view version) { return version.size() <= MAX_VERSION_NAME; }
+
+install_path_text read_install_path(const char* bytes, std::size_t read) {
+  const void* nul = std::memchr(bytes, '\0', read);
+  if (!nul) return {false, {}};
+  std::size_t length = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes);
+  if (length >= PYTHON_DIR_WIDTH) return {false, {}};
+  return {true, {bytes, length}};
+}
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+struct text_cursor {
+  std::string_view text;
+  std::size_t at = 0;
+
+  bool done() const { return at >= text.size(); }
+  char peek() const { return text[at]; }
+  void skip_blanks() {
+    while (!done() && is_blank(peek())) ++at;
+  }
+};
+
+// A decimal number as %d reads it: blanks, an optional sign, at least one
+// digit. Overlong numbers wrap around instead of overflowing.
+bool scan_int(text_cursor& in, int& value) {
+  in.skip_blanks();
+  std::size_t start = in.at;
+  bool negative = false;
+  if (!in.done() && (in.peek() == '+' || in.peek() == '-')) {
+    negative = in.peek() == '-';
+    ++in.at;
+  }
+  unsigned magnitude = 0;
+  std::size_t digits = 0;
+  while (!in.done() && in.peek() >= '0' && in.peek() <= '9') {
+    magnitude = magnitude * 10u + static_cast<unsigned>(in.peek() - '0');
+    ++in.at;
+    ++digits;
+  }
+  if (digits == 0) {
+    in.at = start;
+    return false;
+  }
+  value = static_cast<int>(negative ? 0u - magnitude : magnitude);
+  return true;
+}
+
+// Reads text against a format of literal characters, blanks (any run of
+// blanks, none included) and %d, as scanf does; stops at the first mismatch.
+// Returns how many numbers were stored into values.
+int scan_numbers(std::string_view text, const char* format, int* values, int capacity) {
+  text_cursor in{text};
+  int count = 0;
+  for (const char* f = format; *f; ++f) {
+    if (is_blank(*f)) {
+      in.skip_blanks();
+    } else if (f[0] == '%' && f[1] == 'd') {
+      if (count == capacity || !scan_int(in, values[count])) break;
+      ++count;
+      ++f;
+    } else {
+      if (in.done() || in.peek() != *f) break;
+      ++in.at;
+    }
+  }
+  return count;
+}
+
+const char* purelib_prefix(const scheme_entry* scheme) {
+  for (const scheme_entry* entry = scheme; entry->name; ++entry)
+    if (std::strcmp(entry->name, "PURELIB") == 0) return entry->prefix;
+  return "";
+}
+
+}  // namespace
+
+row_version parse_row_version(std::string_view row_text) {
+  int numbers[2] = {0, 0};
+  int count = scan_numbers(row_text, "Python Version %d.%d", numbers, 2);
+  return {count, numbers[0], numbers[1]};
+}
+
+bool format_python_dll(char* dst, std::size_t width, int major, int minor) {
+  return format_whole(dst, width, PYTHON_DLL_FORMAT, major, minor);
+}
+
+const scheme_entry* select_scheme(int major, int minor) {
+  if (major > 2 || (major == 2 && minor >= 2)) return site_packages_scheme;
+  return legacy_scheme;
+}
+
+void format_install_dir_text(char* dst, std::size_t width, std::string_view python_dir,
+                             int major, int minor) {
+  copy_cut(dst, width, python_dir);
+  if (python_dir.empty() || python_dir.back() != '\\') append_cut(dst, width, "\\");
+  append_cut(dst, width, purelib_prefix(select_scheme(major, minor)));
+}
+
+bool root_key_is_strange(registry_root before) { return before == registry_root::unset; }
+
+bool root_key_needs_test(registry_root before) { return before != registry_root::current_user; }
+
+registry_root settle_root_key(registry_root before, bool machine_writable) {
+  if (before == registry_root::current_user) return registry_root::current_user;
+  return machine_writable ? registry_root::local_machine : registry_root::current_user;
+}

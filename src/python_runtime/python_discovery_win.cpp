@@ -1,0 +1,128 @@
+#include "python_runtime/python_discovery_win.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "common/fixed_text.h"
+#include "common/message_box_win.h"
+#include "common/owner_win.h"
+#include "python_runtime/python_discovery.h"
+#include "python_runtime/python_target_win.h"
+#include "record/uninstall_registration.h"
+
+namespace {
+
+// Reads the InstallPath default value into a fresh record; none when the
+// value is missing, too long, or not a terminated string that fits python_dir.
+python_install* read_python_install(HKEY install_path_key) {
+  auto* install = static_cast<python_install*>(std::calloc(1, sizeof(python_install)));
+  if (!install) return nullptr;
+  DWORD size = INSTALL_PATH_READ;
+  LONG result = RegQueryValueExA(install_path_key, nullptr, nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(install->install_path), &size);
+  if (result != ERROR_SUCCESS || !read_install_path(install->install_path, size).usable) {
+    std::free(install);
+    return nullptr;
+  }
+  return install;
+}
+
+void add_install_row(HWND list, HKEY root, std::string_view target_version, const char* version) {
+  if (!version_name_fits(version) || !version_accepted(target_version, version)) return;
+  char row_text[ROW_TEXT_WIDTH];
+  char key_path[ROW_TEXT_WIDTH];
+  if (!format_whole(row_text, sizeof row_text, PYTHON_ROW_FORMAT, version) ||
+      !format_whole(key_path, sizeof key_path, INSTALL_PATH_KEY_FORMAT, version))
+    return;
+  unique_hkey install_path_key;
+  if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
+  python_install* install = read_python_install(install_path_key.get());
+  if (!install) return;
+  // The list keeps its rows sorted: the add tells where this row landed.
+  LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row_text));
+  if (row < 0) {
+    std::free(install);
+    return;
+  }
+  install->root_key = root;
+  SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(install));
+}
+
+void clear_selection(char* dir_text, std::size_t width) {
+  python_dir[0] = '\0';
+  python_dll[0] = '\0';
+  copy_cut(dir_text, width, "");
+}
+
+// Takes the version from the row's text, the only place that holds it.
+void apply_row_version(HWND list, int row) {
+  char row_text[128];
+  LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+  if (length < 0 || static_cast<std::size_t>(length) >= sizeof row_text) {
+    python_dll[0] = '\0';
+    return;
+  }
+  SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(row_text));
+  row_version version = parse_row_version(row_text);
+  if (version.count >= 1) py_major = version.major;
+  if (version.count >= 2) {
+    py_minor = version.minor;
+    format_python_dll(python_dll, sizeof python_dll, py_major, py_minor);
+  }
+}
+
+registry_root root_of(HKEY key) {
+  if (key == HKEY_LOCAL_MACHINE) return registry_root::local_machine;
+  if (key == HKEY_CURRENT_USER) return registry_root::current_user;
+  return registry_root::unset;
+}
+
+}  // namespace
+
+int list_python_installs(HWND list, HKEY root, const char* target_version) {
+  unique_hkey core;
+  if (RegOpenKeyExA(root, PYTHON_CORE_KEY, 0, KEY_READ, core.put()) != ERROR_SUCCESS) return 0;
+  std::string_view target = target_version ? target_version : "";
+  for (DWORD index = 0;; ++index) {
+    char version[VERSION_NAME_WIDTH];
+    DWORD length = sizeof version;
+    if (RegEnumKeyExA(core.get(), index, version, &length, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+    add_install_row(list, root, target, version);
+  }
+  return 1;
+}
+
+void apply_python_selection(HWND list, int row, char* dir_text, std::size_t width) {
+  if (row == LB_ERR) {
+    clear_selection(dir_text, width);
+    return;
+  }
+  LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
+  auto* install = reinterpret_cast<const python_install*>(data);
+  if (data == LB_ERR || !install) {
+    clear_selection(dir_text, width);
+    return;
+  }
+  root_hkey = install->root_key;
+  copy_cut(python_dir, sizeof python_dir, install->install_path);
+  apply_row_version(list, row);
+  format_install_dir_text(dir_text, width, python_dir, py_major, py_minor);
+}
+
+void check_root_key(HWND owner) {
+  registry_root before = root_of(root_hkey);
+  if (root_key_is_strange(before))
+    show_message_box(owner, "Don't know Python's installation type", "Strange", MB_ICONERROR);
+  if (!root_key_needs_test(before)) return;
+  registry_root after = settle_root_key(before, hklm_uninstall_writable());
+  root_hkey = after == registry_root::local_machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+bool hklm_uninstall_writable() {
+  unique_hkey key;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, UNINSTALL_KEY_PATH, 0, KEY_CREATE_SUB_KEY, key.put()) ==
+         ERROR_SUCCESS;
+}

@@ -1,0 +1,123 @@
+#include "record/uninstall_registration_win.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "common/fixed_text.h"
+#include "common/message_box_win.h"
+#include "common/owner_win.h"
+#include "python_runtime/python_target_win.h"
+#include "record/install_log_win.h"
+#include "record/log_format.h"
+#include "record/uninstall_registration.h"
+#include "startup/package_image_win.h"
+#include "startup/setup_config.h"
+#include "startup/startup_win.h"
+
+namespace {
+
+LONG create_uninstall_key(HKEY root, HKEY* key) {
+  return RegCreateKeyExA(root, UNINSTALL_KEY_PATH, 0, nullptr, 0, KEY_CREATE_SUB_KEY, nullptr, key,
+                         nullptr);
+}
+
+// A record line with several arguments, flushed at once like every record.
+void write_log_line(const char* format, ...) {
+  if (!log_file) return;
+  char line[REGISTRATION_LOG_LINE_WIDTH];
+  va_list args;
+  va_start(args, format);
+  vformat_cut(line, sizeof line, format, args);
+  va_end(args);
+  std::fputs(line, log_file);
+  std::fflush(log_file);
+}
+
+void show_registry_failure(const char* text, const char* caption) {
+  show_message_box(GetFocus(), text, caption, MB_OK);
+}
+
+// Opens or creates the package key; returns the disposition, 0 on failure.
+// Without an Uninstall key (or a name) nothing is attempted: an empty name
+// would open the Uninstall key itself.
+DWORD create_package_key(HKEY uninstall_key, const char* name, unique_hkey& package_key) {
+  DWORD disposition = 0;
+  if (!uninstall_key || !*name ||
+      RegCreateKeyExA(uninstall_key, name, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                      package_key.put(), &disposition) != ERROR_SUCCESS) {
+    show_registry_failure(name, "Could not create key");
+    return 0;
+  }
+  return disposition;
+}
+
+// Sets a REG_SZ value (stored with its NUL) and records it, whether or not
+// the registry took it: the uninstaller only ever deletes what is recorded.
+void set_recorded_value(HKEY package_key, const char* package_key_name, const char* name,
+                        const char* value) {
+  bool set = package_key && *value &&
+             RegSetValueExA(package_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                            static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
+  if (!set) show_registry_failure(value, "Could not set key value");
+  write_log_line(LOG_REG_VALUE, UNINSTALL_KEY_PATH, package_key_name, name, value);
+}
+
+struct stream_closer {
+  void operator()(FILE* stream) const { std::fclose(stream); }
+};
+
+// The stub part of the image, which runs as the uninstaller when started
+// with arguments. A file that cannot be made is skipped without a word.
+void write_uninstaller_copy(const char* path) {
+  std::unique_ptr<FILE, stream_closer> copy(std::fopen(path, "wb"));
+  if (!copy || !image_base || stub_length <= 0) return;
+  std::fwrite(image_base, 1, static_cast<std::size_t>(stub_length), copy.get());
+}
+
+}  // namespace
+
+open_uninstall_key_fn open_uninstall_key_impl = create_uninstall_key;
+
+int open_install_record(const char* python_dir) {
+  const char* meta_name = setup_config.meta_name;
+  const char* root_name = root_key_log_name(root_hkey == HKEY_LOCAL_MACHINE);
+
+  unique_hkey uninstall_key;
+  switch (decide_uninstall_key(open_uninstall_key_impl(root_hkey, uninstall_key.put()))) {
+    case uninstall_key_action::refuse:
+      show_message_box(GetFocus(), ACCESS_DENIED_TEXT, nullptr, MB_ICONERROR);
+      return 0;
+    case uninstall_key_action::report_and_go_on:
+      show_registry_failure(UNINSTALL_KEY_PATH, "Could not open key");
+      break;
+    case uninstall_key_action::go_on:
+      break;
+  }
+
+  char text[REGISTRATION_TEXT_WIDTH];
+  if (format_install_log_path(text, sizeof text, python_dir, meta_name))
+    log_file = std::fopen(text, "a");
+  write_log_time_line(LOG_STARTED_FORMAT);
+  write_log_record(LOG_SOURCE, module_path);
+  write_log_record(LOG_ROOT_KEY, root_name);
+
+  char package_key_name[PACKAGE_KEY_WIDTH];
+  format_package_key_name(package_key_name, sizeof package_key_name, meta_name, py_major, py_minor);
+  unique_hkey package_key;
+  DWORD disposition = create_package_key(uninstall_key.get(), package_key_name, package_key);
+  uninstall_key.reset();
+  // Only a key this installation made is the uninstaller's to delete.
+  if (disposition == REG_CREATED_NEW_KEY)
+    write_log_line(LOG_REG_KEY, UNINSTALL_KEY_PATH, package_key_name);
+
+  format_display_name(text, sizeof text, py_major, py_minor, setup_config.title);
+  set_recorded_value(package_key.get(), package_key_name, "DisplayName", text);
+
+  if (format_uninstaller_path(text, sizeof text, python_dir, meta_name)) write_uninstaller_copy(text);
+
+  format_uninstall_string(text, sizeof text, python_dir, meta_name);
+  set_recorded_value(package_key.get(), package_key_name, "UninstallString", text);
+  return 1;
+}

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "python_runtime/python_discovery.h"
+
+namespace {
+
+TEST(VersionFilter, AcceptsEveryVersionOrOnlyTheByteEqualOne) {
+  struct row {
+    const char* target;
+    const char* version;
+    bool accepted;
+  };
+  const row rows[] = {
+      {"", "2.5", true},       {"", "", true},          {"2.5", "2.5", true},
+      {"2.5", "2.4", false},   {"2.5", "2.6", false},   {"2.5", "2.5.1", false},
+      {"2.5", "2.50", false},  {"2.5", "2", false},     {"2.5", " 2.5", false},
+      {"3.0a", "3.0A", false}, {"3.0a", "3.0a", true},  {"2.5", "", false},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(version_accepted(r.target, r.version), r.accepted) << r.target << " / " << r.version;
+}
+
+TEST(VersionFilter, ListsNamesUpToFortyCharacters) {
+  EXPECT_TRUE(version_name_fits(""));
+  EXPECT_TRUE(version_name_fits("2.5"));
+  EXPECT_TRUE(version_name_fits(std::string(40, 'v')));
+  EXPECT_FALSE(version_name_fits(std::string(41, 'v')));
+  EXPECT_FALSE(version_name_fits(std::string(79, 'v')));
+}
+
+TEST(InstallPath, TakesATerminatedDirectoryThatFitsPythonDir) {
+  struct row {
+    std::string bytes;  // exactly what the registry handed back
+    bool usable;
+    std::string dir;
+  };
+  const row rows[] = {
+      {std::string("C:\\Python25\0", 12), true, "C:\\Python25"},
+      {std::string("C:\\Python25\\\0", 13), true, "C:\\Python25\\"},
+      {std::string("\0", 1), true, ""},
+      {std::string("C:\\Py\0junk", 10), true, "C:\\Py"},
+      {std::string("C:\\Python25", 11), false, ""},  // no NUL in what was read
+      {std::string(), false, ""},                      // an empty value
+      {std::string(259, 'p') + std::string(1, '\0'), true, std::string(259, 'p')},
+      {std::string(260, 'p') + std::string(1, '\0'), false, ""},  // the full 261 bytes
+      {std::string(261, 'p'), false, ""},
+  };
+  for (const row& r : rows) {
+    install_path_text got = read_install_path(r.bytes.data(), r.bytes.size());
+    EXPECT_EQ(got.usable, r.usable) << r.bytes.size();
+    EXPECT_EQ(std::string(got.dir), r.dir) << r.bytes.size();
+  }
+}
+
+TEST(RowVersion, ReadsNumbersAsScanfWould) {
+  struct row {
+    const char* text;
+    int count, major, minor;
+  };
+  const row rows[] = {
+      {"Python Version 2.5 (found in registry)", 2, 2, 5},
+      {"Python Version 2.10 (found in registry)", 2, 2, 10},
+      {"Python Version 3.0 (found in registry)", 2, 3, 0},
+      {"Python Version 02.05 (found in registry)", 2, 2, 5},
+      {"Python Version 2.5.1 (found in registry)", 2, 2, 5},
+      {"Python Version 2.5", 2, 2, 5},
+      {"Python Version +2.-5", 2, 2, -5},
+      {"Python Version    2. \t5", 2, 2, 5},   // %d skips blanks before its number
+      {"PythonVersion2.5", 2, 2, 5},           // a blank in the format matches none too
+      {"Python  \t Version 2.5", 2, 2, 5},
+      {"Python Version 2 .5", 1, 2, 0},        // '.' must follow the digits at once
+      {"Python Version 4 (found in registry)", 1, 4, 0},
+      {"Python Version 2.x (found in registry)", 1, 2, 0},
+      {"Python Version 2.", 1, 2, 0},
+      {"Python Version abc (found in registry)", 0, 0, 0},
+      {"Python Version - 2.5", 0, 0, 0},      // a sign needs a digit behind it
+      {"Python Version .5", 0, 0, 0},
+      {"python Version 2.5", 0, 0, 0},        // literal characters are case-sensitive
+      {"", 0, 0, 0},
+      {"Python Version ", 0, 0, 0},
+  };
+  for (const row& r : rows) {
+    row_version got = parse_row_version(r.text);
+    EXPECT_EQ(got.count, r.count) << r.text;
+    if (got.count >= 1) {
+      EXPECT_EQ(got.major, r.major) << r.text;
+    }
+    if (got.count >= 2) {
+      EXPECT_EQ(got.minor, r.minor) << r.text;
+    }
+  }
+}
+
+TEST(RowVersion, WrapsOverlongNumbersWithoutOverflowing) {
+  row_version got = parse_row_version("Python Version 4294967298.1");
+  EXPECT_EQ(got.count, 2);
+  EXPECT_EQ(got.major, 2);
+  EXPECT_EQ(got.minor, 1);
+}
+
+TEST(PythonDll, JoinsTheNumbersWithoutLeadingZeros) {
+  struct row {
+    int major, minor;
+    const char* dll;
+  };
+  const row rows[] = {
+      {2, 5, "python25.dll"}, {2, 10, "python210.dll"}, {3, 0, "python30.dll"},
+      {1, 5, "python15.dll"}, {2, -5, "python2-5.dll"},
+      {-2147483647 - 1, -2147483647 - 1, "python-2147483648-2147483648.dll"},
+  };
+  for (const row& r : rows) {
+    char dll[260];
+    EXPECT_TRUE(format_python_dll(dll, sizeof dll, r.major, r.minor));
+    EXPECT_STREQ(dll, r.dll);
+  }
+}
+
+TEST(Scheme, SitePackagesFromPython22On) {
+  struct row {
+    int major, minor;
+    const scheme_entry* scheme;
+  };
+  const row rows[] = {
+      {3, 0, site_packages_scheme}, {2, 2, site_packages_scheme}, {2, 5, site_packages_scheme},
+      {2, 10, site_packages_scheme}, {4, -1, site_packages_scheme}, {2, 1, legacy_scheme},
+      {2, 0, legacy_scheme},         {1, 5, legacy_scheme},        {0, 0, legacy_scheme},
+      {2, -3, legacy_scheme},
+  };
+  for (const row& r : rows)
+    EXPECT_EQ(select_scheme(r.major, r.minor), r.scheme) << r.major << "." << r.minor;
+}
+
+TEST(InstallDirText, AddsOneBackslashAndThePurelibPrefix) {
+  struct row {
+    const char* dir;
+    int major, minor;
+    const char* text;
+  };
+  const row rows[] = {
+      {"C:\\Python25\\", 2, 5, "C:\\Python25\\Lib\\site-packages\\"},
+      {"C:\\Python25", 2, 5, "C:\\Python25\\Lib\\site-packages\\"},
+      {"C:\\Python21", 2, 1, "C:\\Python21\\"},
+      {"C:\\Python21\\", 2, 1, "C:\\Python21\\"},
+      {"D:\\py30", 3, 0, "D:\\py30\\Lib\\site-packages\\"},
+      {"C:\\Python25/", 2, 5, "C:\\Python25/\\Lib\\site-packages\\"},  // only a backslash counts
+      {"", 2, 5, "\\Lib\\site-packages\\"},
+  };
+  for (const row& r : rows) {
+    char text[300];
+    format_install_dir_text(text, sizeof text, r.dir, r.major, r.minor);
+    EXPECT_STREQ(text, r.text) << r.dir;
+  }
+}
+
+TEST(InstallDirText, IsCutToTheGivenWidth) {
+  char text[16];
+  std::memset(text, '#', sizeof text);
+  format_install_dir_text(text, 12, "C:\\Python25", 2, 5);
+  EXPECT_STREQ(text, "C:\\Python25");
+  EXPECT_EQ(text[12], '#');
+  format_install_dir_text(text, 14, "C:\\Python25", 2, 5);
+  EXPECT_STREQ(text, "C:\\Python25\\L");
+  EXPECT_EQ(text[14], '#');
+}
+
+TEST(RootKey, SettlesAsTheTableSays) {
+  using enum registry_root;
+  struct row {
+    registry_root before;
+    bool machine_writable;
+    bool strange;
+    bool tested;
+    registry_root after;
+  };
+  const row rows[] = {
+      {current_user, true, false, false, current_user},   // never moved to the machine
+      {current_user, false, false, false, current_user},
+      {local_machine, true, false, true, local_machine},
+      {local_machine, false, false, true, current_user},
+      {unset, true, true, true, local_machine},
+      {unset, false, true, true, current_user},
+  };
+  for (const row& r : rows) {
+    EXPECT_EQ(root_key_is_strange(r.before), r.strange);
+    EXPECT_EQ(root_key_needs_test(r.before), r.tested);
+    EXPECT_EQ(settle_root_key(r.before, r.machine_writable), r.after);
+  }
+}
+
+TEST(RowTexts, LongestListedVersionFitsBothBuffers) {
+  // The widths the shell composes in, with the longest name it lists.
+  std::string version(MAX_VERSION_NAME, '9');
+  std::string row = "Python Version " + version + " (found in registry)";
+  std::string key = "Software\\Python\\PythonCore\\" + version + "\\InstallPath";
+  EXPECT_LT(row.size(), ROW_TEXT_WIDTH);
+  EXPECT_EQ(key.size(), ROW_TEXT_WIDTH - 1);
+}
+
+}  // namespace
