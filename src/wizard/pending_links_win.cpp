@@ -4,26 +4,6 @@
 // group below goes, and the file goes with the last group.
 #include "archive/extract_archive_win.h"
 #include "python_runtime/install_scripts_win.h"
-#include "python_runtime/python_discovery.h"
-#include "python_runtime/python_discovery_win.h"
-#include "python_runtime/python_target_win.h"
-#include "record/uninstall_registration_win.h"
-
-// Python installation discovery.
-int list_python_installs(HWND, HKEY, const char*) { return 0; }
-
-void apply_python_selection(HWND, int, char* dir_text, std::size_t width) {
-  python_dir[0] = '\0';
-  python_dll[0] = '\0';
-  if (width) dir_text[0] = '\0';
-}
-
-void check_root_key(HWND) {}
-
-const scheme_entry* select_scheme(int, int) { return site_packages_scheme; }
-
-// Uninstall registration.
-int open_install_record(const char*) { return 0; }
 
 // Install scripts and byte-compilation.
 int run_preinstall_script(const char*) { return 0; }
