@@ -206,12 +206,16 @@ int list_count(HWND dialog, int id) {
 }
 
 std::string list_text(HWND dialog, int id, int row) {
-  LRESULT len = SendDlgItemMessageA(dialog, id, LB_GETTEXTLEN, row, 0);
+  // Wine hands list texts across processes as UTF-16 whichever call asked,
+  // so ask for UTF-16 and convert.
+  LRESULT len = SendDlgItemMessageW(dialog, id, LB_GETTEXTLEN, row, 0);
   if (len == LB_ERR) return "";
-  std::string text(static_cast<size_t>(len) + 1, '\0');
-  LRESULT got = SendDlgItemMessageA(dialog, id, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
-  return text;
+  std::vector<wchar_t> wide(static_cast<size_t>(len) + 1, L'\0');
+  if (SendDlgItemMessageW(dialog, id, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide.data())) == LB_ERR)
+    return "";
+  char text[1024];
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text, nullptr, nullptr);
+  return n > 0 ? std::string(text) : "";
 }
 
 int list_selection(HWND dialog, int id) {

@@ -13,3 +13,8 @@ add_custom_command(OUTPUT ${_test_picture}
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make_test_picture.py VERBATIM)
 kitpack_fixture(NAME wizard-picture DEPENDS ${_wizard_example_files} ${_test_picture} ARGS
   --config examples/example/setup.ini --tree examples/example/files --bitmap ${_test_picture})
+
+# The example without its pre-install script: no interpreter is needed before
+# the files are written.
+kitpack_fixture(NAME wizard-no-preinstall DEPENDS ${_wizard_example_files} ARGS
+  --config examples/example/setup.ini --tree examples/example/files)
