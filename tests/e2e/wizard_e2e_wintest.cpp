@@ -38,6 +38,13 @@ void screenshot(const char* name) {
   wait_until([&] { return !file_exists(request); }, 15000);
 }
 
+// Removes PythonCore and Python when a test emptied them (a key with
+// subkeys stays): other tests start from a registry without them.
+void forget_empty_python_keys(HKEY root) {
+  RegDeleteKeyA(root, "Software\\Python\\PythonCore");
+  RegDeleteKeyA(root, "Software\\Python");
+}
+
 // A Python version registered under root for the test's lifetime, installed
 // (as far as the registry says) in a fresh folder.
 class registered_python {
@@ -53,7 +60,10 @@ class registered_python {
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
   }
-  ~registered_python() { RegDeleteTreeA(root_, key_.c_str()); }
+  ~registered_python() {
+    RegDeleteTreeA(root_, key_.c_str());
+    forget_empty_python_keys(root_);
+  }
   const std::string& dir() const { return dir_.path(); }
 
  private:
@@ -68,6 +78,7 @@ void forget_test_pythons() {
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
     for (int minor = 0; minor <= 9; ++minor)
       RegDeleteTreeA(root, (std::string(python_core) + "9." + std::to_string(minor)).c_str());
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) forget_empty_python_keys(root);
 }
 
 // Whether this build lists registered Pythons yet (discovery may still be a
@@ -426,6 +437,7 @@ class private_python27 {
       RegSetValueA(HKEY_CURRENT_USER, key_, REG_SZ, previous_, static_cast<DWORD>(std::strlen(previous_)));
     else
       RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Python\\PythonCore\\2.7");
+    forget_empty_python_keys(HKEY_CURRENT_USER);
   }
   const std::string& dir() const { return dir_.path(); }
 

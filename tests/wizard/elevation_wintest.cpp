@@ -30,7 +30,12 @@ class registered_python {
     RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\Py"), 6);
     RegCloseKey(key);
   }
-  ~registered_python() { RegDeleteTreeA(root_, path_.c_str()); }
+  ~registered_python() {
+    RegDeleteTreeA(root_, path_.c_str());
+    // Leave no empty PythonCore behind: other tests start from none.
+    RegDeleteKeyA(root_, "Software\\Python\\PythonCore");
+    RegDeleteKeyA(root_, "Software\\Python");
+  }
 
  private:
   HKEY root_;
