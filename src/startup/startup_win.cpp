@@ -4,7 +4,9 @@
 #include "common/message_box_win.h"
 #include "startup/package_image_win.h"
 #include "startup/run_mode.h"
+#include "startup/setup_config.h"
 #include "startup/setup_config_win.h"
+#include "wizard/wizard_win.h"
 
 char module_path[MAX_PATH];
 HWND main_window;
@@ -24,9 +26,10 @@ int report_system_error(DWORD error_code, const char* text) {
   return 0;
 }
 
-int run_installer() {
-  read_setup_config();
-
+namespace {
+// What install mode holds from the package: the image view, the temporary
+// settings file and the picture.
+void release_package() {
   unmap_image(image_base);
   image_base = nullptr;
   if (config_path) DeleteFileA(config_path);
@@ -34,5 +37,17 @@ int run_installer() {
     DeleteObject(package_bitmap);
     package_bitmap = nullptr;
   }
+}
+}  // namespace
+
+int run_installer() {
+  read_setup_config();
+  // A run that hands over to an elevated copy cleans up as well: the copy
+  // writes a settings file of its own, so this one would only be left behind.
+  if (!apply_user_access_control()) {
+    main_window = create_background_window(setup_config.title);
+    run_wizard(main_window);
+  }
+  release_package();
   return 0;
 }

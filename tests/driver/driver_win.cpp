@@ -1,5 +1,8 @@
 #include "driver/driver_win.h"
 
+#include <commctrl.h>
+#include <prsht.h>
+
 #include <vector>
 
 driven_process::driven_process(const std::string& exe, const std::string& args,
@@ -121,4 +124,106 @@ seen_box answer_box(const driven_process& process, int button, DWORD ms) {
     while (IsWindow(window) && IsWindowVisible(window) && GetTickCount() - start < 5000) Sleep(20);
   }
   return box;
+}
+
+bool wait_until(const std::function<bool()>& condition, DWORD ms) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start > ms) return false;
+    Sleep(20);
+  }
+}
+
+namespace {
+struct window_search {
+  DWORD pid;
+  const char* class_name;
+  const char* caption;
+  HWND found;
+};
+
+BOOL CALLBACK match_class(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<window_search*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != s->pid || !IsWindowVisible(window)) return TRUE;
+  char cls[256];
+  if (!GetClassNameA(window, cls, sizeof cls) || std::string(cls) != s->class_name) return TRUE;
+  if (s->caption && window_text(window) != s->caption) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
+// The sheet's own ids of its wizard buttons.
+int wizard_button_id(int psbtn) {
+  switch (psbtn) {
+    case PSBTN_BACK: return 0x3023;
+    case PSBTN_NEXT: return 0x3024;
+    case PSBTN_FINISH: return 0x3025;
+    default: return IDCANCEL;
+  }
+}
+}  // namespace
+
+HWND wait_window(const driven_process& process, const char* class_name, const char* caption,
+                 DWORD ms) {
+  window_search s{process.pid(), class_name, caption, nullptr};
+  wait_until([&] {
+    EnumWindows(match_class, reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr || !process.running();
+  }, ms);
+  return s.found;
+}
+
+HWND current_page(HWND sheet) {
+  return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+int current_page_index(HWND sheet) {
+  HWND page = current_page(sheet);
+  if (!page) return -1;
+  return static_cast<int>(SendMessageA(sheet, PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0));
+}
+
+HWND wait_page(HWND sheet, int index, DWORD ms) {
+  if (!wait_until([&] { return !IsWindow(sheet) || current_page_index(sheet) == index; }, ms))
+    return nullptr;
+  return IsWindow(sheet) ? current_page(sheet) : nullptr;
+}
+
+void press_wizard_button(HWND sheet, int psbtn) {
+  PostMessageA(sheet, PSM_PRESSBUTTON, psbtn, 0);
+}
+
+bool wizard_button_enabled(HWND sheet, int psbtn) {
+  HWND button = GetDlgItem(sheet, wizard_button_id(psbtn));
+  return button && IsWindowVisible(button) && IsWindowEnabled(button);
+}
+
+int list_count(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0));
+}
+
+std::string list_text(HWND dialog, int id, int row) {
+  // Wine hands list texts across processes as UTF-16 whichever call asked,
+  // so ask for UTF-16 and convert.
+  LRESULT len = SendDlgItemMessageW(dialog, id, LB_GETTEXTLEN, row, 0);
+  if (len == LB_ERR) return "";
+  std::vector<wchar_t> wide(static_cast<size_t>(len) + 1, L'\0');
+  if (SendDlgItemMessageW(dialog, id, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide.data())) == LB_ERR)
+    return "";
+  char text[1024];
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, text, sizeof text, nullptr, nullptr);
+  return n > 0 ? std::string(text) : "";
+}
+
+int list_selection(HWND dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(dialog, id, LB_GETCURSEL, 0, 0));
+}
+
+void select_list_row(HWND dialog, int id, int row) {
+  SendDlgItemMessageA(dialog, id, LB_SETCURSEL, row, 0);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 class driven_process {
@@ -48,3 +49,30 @@ void press(HWND dialog, int id);
 
 // Waits for a box, presses button and returns what the box showed.
 seen_box answer_box(const driven_process& process, int button, DWORD ms = 20000);
+
+// Polls condition every 20 ms until it holds (true) or ms have passed (false).
+bool wait_until(const std::function<bool()>& condition, DWORD ms = 20000);
+
+// Waits for a visible top-level window of the process with this class name
+// and, when caption is not null, this caption; null after ms.
+HWND wait_window(const driven_process& process, const char* class_name, const char* caption,
+                 DWORD ms = 20000);
+
+// A wizard (a property sheet, "#32770", with the pages' caption): its current
+// page, the page's index, and its buttons (PSBTN_BACK, _NEXT, _FINISH, _CANCEL).
+HWND current_page(HWND sheet);
+int current_page_index(HWND sheet);
+// Waits until the page with this index is shown; its window, or null after ms.
+HWND wait_page(HWND sheet, int index, DWORD ms = 20000);
+// Presses a wizard button as the user would (posted, so that a long step that
+// the press starts does not block the caller).
+void press_wizard_button(HWND sheet, int psbtn);
+// Whether the button is shown and enabled.
+bool wizard_button_enabled(HWND sheet, int psbtn);
+
+// List box rows of a dialog's control: count, text, selection (LB_ERR: none).
+int list_count(HWND dialog, int id);
+std::string list_text(HWND dialog, int id, int row);
+int list_selection(HWND dialog, int id);
+// Selects a row as a click would: the selection, then LBN_SELCHANGE to the dialog.
+void select_list_row(HWND dialog, int id, int row);

@@ -1,0 +1,55 @@
+#include "wizard/elevation_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "common/fixed_text.h"
+#include "common/message_box_win.h"
+#include "common/owner_win.h"
+#include "startup/setup_config.h"
+#include "startup/startup_win.h"
+#include "wizard/elevation.h"
+#include "wizard/wizard_win.h"
+
+bool is_user_admin() {
+  // Looked up at run time: older shell32 versions lack the export. The
+  // library stays loaded.
+  HMODULE shell = LoadLibraryA("shell32.dll");
+  if (!shell) return false;
+  using is_admin_fn = BOOL(WINAPI*)();
+  auto is_admin = reinterpret_cast<is_admin_fn>(
+      reinterpret_cast<void*>(GetProcAddress(shell, "IsUserAnAdmin")));
+  return is_admin && is_admin();
+}
+
+bool target_python_needs_admin() {
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (!GetVersionExA(&version)) return false;
+  if (!target_version_check_applies(version.dwMajorVersion, setup_config.target_version))
+    return false;
+  char key_path[80];
+  if (!format_whole(key_path, sizeof key_path, "Software\\Python\\PythonCore\\%s\\InstallPath",
+                    setup_config.target_version))
+    return false;
+  unique_hkey key;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+}
+
+void restart_elevated() {
+  auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "runas", module_path, "", nullptr, SW_SHOWNORMAL));
+  if (result > 32) return;
+  char text[128];
+  format_cut(text, sizeof text, "Failed to start elevated process (ShellExecute returned %d)",
+             static_cast<int>(result));
+  show_message_box(nullptr, text, "Setup", MB_ICONERROR | MB_OK);
+}
+
+bool apply_user_access_control() {
+  if (!needs_elevated_restart(setup_config.user_access_control,
+                              {is_user_admin, target_python_needs_admin}))
+    return false;
+  restart_elevated();
+  return true;
+}

@@ -1,0 +1,54 @@
+// The third page: Next here runs the installation, with its progress shown
+// in the step line, the item line and the bar.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "common/fixed_text.h"
+#include "startup/setup_config.h"
+#include "wizard/install_sequence_win.h"
+#include "wizard/install_status_win.h"
+#include "wizard/wizard_pages_win.h"
+
+namespace {
+void fill_install_page(HWND page) {
+  show_package_bitmap(page);
+  static char step_line[4096];
+  format_cut(step_line, sizeof step_line,
+             "Click Next to begin the installation of %s. If you want to review or change any "
+             "of your  installation settings, click Back. Click Cancel to exit the wizard.",
+             setup_config.meta_name);
+  SetDlgItemTextA(page, IDC_STEP_LINE, step_line);
+  SetDlgItemTextA(page, IDC_ITEM_LINE, "Ready to install");
+}
+
+// The progress messages extraction sends while it writes files.
+void show_progress(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_PROGRESS_RANGE) {
+    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, lparam);
+  } else {
+    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETPOS, wparam, 0);
+    SetDlgItemTextA(page, IDC_ITEM_LINE, reinterpret_cast<const char*>(lparam));
+  }
+  drain_messages();
+}
+}  // namespace
+
+INT_PTR CALLBACK install_page_proc(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      fill_install_page(page);
+      return FALSE;
+    case WM_PROGRESS_RANGE:
+    case WM_PROGRESS_POS:
+      show_progress(page, msg, wparam, lparam);
+      return TRUE;
+    case WM_NOTIFY:
+      if (notify_code(lparam) == static_cast<UINT>(PSN_SETACTIVE))
+        post_wizard_buttons(page, PSWIZB_BACK | PSWIZB_NEXT);
+      else if (notify_code(lparam) == static_cast<UINT>(PSN_WIZNEXT))
+        run_install_sequence(page);  // then 0: the sheet always goes on to the finish page
+      return 0;
+  }
+  return 0;
+}

@@ -1,0 +1,69 @@
+#include "wizard/install_sequence_win.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <cstring>
+
+#include "archive/extract_archive_win.h"
+#include "python_runtime/install_scripts_win.h"
+#include "python_runtime/python_discovery.h"
+#include "python_runtime/python_discovery_win.h"
+#include "python_runtime/python_target_win.h"
+#include "record/install_log_win.h"
+#include "record/uninstall_registration_win.h"
+#include "startup/package_image_win.h"
+#include "startup/setup_config.h"
+#include "wizard/install_status_win.h"
+
+const install_steps program_install_steps = {
+    check_root_key, open_install_record, select_scheme,
+    run_preinstall_script, extract_archive, run_compile_pass,
+};
+
+void strip_trailing_backslash(char* dir) {
+  std::size_t n = std::strlen(dir);
+  if (n > 0 && dir[n - 1] == '\\') dir[n - 1] = '\0';
+}
+
+namespace {
+// Nothing may start another page change or a second sequence from now on:
+// the messages dispatched while files are written can only repaint.
+void lock_wizard(HWND install_page) {
+  if (!install_page) return;
+  HWND sheet = GetParent(install_page);
+  PostMessageA(sheet, PSM_SETWIZBUTTONS, 0, 0);
+  SendMessageA(sheet, PSM_CANCELTOCLOSE, 0, 0);
+}
+
+void compile_pass(const install_steps& steps, const char* step_line, int optimize) {
+  show_step_text(step_line);
+  steps.run_compile_pass(optimize);
+}
+}  // namespace
+
+void run_install_sequence(HWND install_page, const install_steps& steps) {
+  progress_page = install_page;
+  install_ok = 1;
+  lock_wizard(install_page);
+  strip_trailing_backslash(python_dir);
+  steps.check_root_key(install_page);
+  if (!steps.open_install_record(python_dir)) {
+    // Nothing was registered, so nothing may be installed either: the finish
+    // page shows "Installation failed." and runs no script.
+    install_ok = 0;
+    return;
+  }
+  const scheme_entry* scheme = steps.select_scheme(py_major, py_minor);
+  if (preinstall_script && preinstall_script[0]) {
+    show_step_text("Running pre-installation script");
+    steps.run_preinstall_script(preinstall_script);
+  }
+  if (install_ok) {
+    show_step_text("Installing files...");
+    if (!steps.extract_archive(scheme, python_dir, image_base, image_size, notify))
+      set_failure("Failed to unzip installation files");
+  }
+  if (install_ok && setup_config.target_compile) compile_pass(steps, "Compiling files to .pyc...", 0);
+  if (install_ok && setup_config.target_optimize) compile_pass(steps, "Compiling files to .pyo...", 1);
+}

@@ -1,0 +1,77 @@
+// The second page: the registered Python installations to choose from, and
+// the two directories that the choice gives.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+
+#include "common/fixed_text.h"
+#include "common/message_box_win.h"
+#include "python_runtime/python_discovery_win.h"
+#include "python_runtime/python_target_win.h"
+#include "startup/setup_config.h"
+#include "wizard/wizard_pages_win.h"
+
+namespace {
+HWND python_list(HWND page) { return GetDlgItem(page, IDC_PYTHON_LIST); }
+
+bool has_selection(HWND page) {
+  return SendMessageA(python_list(page), LB_GETCURSEL, 0, 0) != LB_ERR;
+}
+
+void apply_selection(HWND page) {
+  post_wizard_buttons(page, PSWIZB_BACK | PSWIZB_NEXT);
+  int row = static_cast<int>(SendMessageA(python_list(page), LB_GETCURSEL, 0, 0));
+  char install_dir[MAX_PATH * 2];
+  if (row == LB_ERR) post_wizard_buttons(page, PSWIZB_BACK);
+  apply_python_selection(python_list(page), row, install_dir, sizeof install_dir);
+  SetDlgItemTextA(page, IDC_PYTHON_DIR, row == LB_ERR ? "" : python_dir);
+  SetDlgItemTextA(page, IDC_INSTALL_DIR, row == LB_ERR ? "" : install_dir);
+}
+
+void report_no_python(HWND page) {
+  const char* wanted = setup_config.target_version;
+  char text[256];
+  if (wanted[0])
+    format_cut(text, sizeof text,
+               "Python version %s required, which was not found in the registry.", wanted);
+  else
+    copy_cut(text, sizeof text, "No Python installation found in the registry.");
+  show_message_box(page, text, "Cannot install", MB_ICONERROR);
+}
+
+void fill_python_list(HWND page) {
+  show_package_bitmap(page);
+  HWND list = python_list(page);
+  const char* wanted = setup_config.target_version;
+  list_python_installs(list, HKEY_LOCAL_MACHINE, wanted);
+  list_python_installs(list, HKEY_CURRENT_USER, wanted);
+  // Rows are sorted by text, so the last one is the highest version.
+  LRESULT rows = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  if (rows > 0) SendMessageA(list, LB_SETCURSEL, rows - 1, 0);
+  if (wanted[0]) {
+    char heading[256];
+    format_cut(heading, sizeof heading,
+               "Python %s is required for this package. Select installation to use:", wanted);
+    SetDlgItemTextA(page, IDC_HEADING, heading);
+  }
+  if (rows <= 0) report_no_python(page);
+  apply_selection(page);
+}
+}  // namespace
+
+INT_PTR CALLBACK select_python_page_proc(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      fill_python_list(page);
+      return FALSE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDC_PYTHON_LIST && HIWORD(wparam) == LBN_SELCHANGE)
+        apply_selection(page);
+      return 0;
+    case WM_NOTIFY:
+      if (notify_code(lparam) == static_cast<UINT>(PSN_SETACTIVE))
+        post_wizard_buttons(page, has_selection(page) ? PSWIZB_BACK | PSWIZB_NEXT : PSWIZB_BACK);
+      return 0;
+  }
+  return 0;
+}

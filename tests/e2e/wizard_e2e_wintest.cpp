@@ -1,0 +1,529 @@
+// The installer's wizard driven as a user drives it: the backdrop, the pages
+// and their texts, the Python list, Back, Next, Cancel and Finish.
+#include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/test_files_win.h"
+#include "driver/driver_win.h"
+#include "python_runtime/install_scripts_win.h"
+#include "python_runtime/python_discovery_win.h"
+#include "python_runtime/python_target_win.h"
+#include "wizard/install_status_win.h"
+#include "wizard/wizard_layout.h"
+
+namespace {
+
+constexpr int intro = 0, select_python = 1, install = 2, finish = 3;
+const char python_core[] = "Software\\Python\\PythonCore\\";
+const char uninstall_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+std::string fixture(const char* name) { return build_file(std::string("fixtures/") + name + ".exe"); }
+
+// When KITPACK_SCREENSHOTS names a folder, asks tools/take-screenshots (which
+// watches it) to photograph the screen as name.png, and waits until it has.
+void screenshot(const char* name) {
+  const char* dir = std::getenv("KITPACK_SCREENSHOTS");
+  if (!dir || !*dir) return;
+  Sleep(300);  // let the pages finish painting
+  std::string request = windows_path(dir) + "\\" + name + ".request";
+  write_file(request, name);
+  wait_until([&] { return !file_exists(request); }, 15000);
+}
+
+// Removes PythonCore and Python when a test emptied them (a key with
+// subkeys stays): other tests start from a registry without them.
+void forget_empty_python_keys(HKEY root) {
+  RegDeleteKeyA(root, "Software\\Python\\PythonCore");
+  RegDeleteKeyA(root, "Software\\Python");
+}
+
+// A Python version registered under root for the test's lifetime, installed
+// (as far as the registry says) in a fresh folder.
+class registered_python {
+ public:
+  registered_python(HKEY root, const char* version) : root_(root) {
+    key_ = std::string(python_core) + version;
+    HKEY key;
+    EXPECT_EQ(RegCreateKeyExA(root, (key_ + "\\InstallPath").c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    std::string value = dir_.path() + "\\";  // as installers register it
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+  }
+  ~registered_python() {
+    RegDeleteTreeA(root_, key_.c_str());
+    forget_empty_python_keys(root_);
+  }
+  const std::string& dir() const { return dir_.path(); }
+
+ private:
+  HKEY root_;
+  std::string key_;
+  temp_folder dir_;
+};
+
+// Versions 9.x belong to these tests: forgets any that an earlier, broken-off
+// run left registered, so that the lists hold only what a test registers.
+void forget_test_pythons() {
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+    for (int minor = 0; minor <= 9; ++minor)
+      RegDeleteTreeA(root, (std::string(python_core) + "9." + std::to_string(minor)).c_str());
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) forget_empty_python_keys(root);
+}
+
+// Whether this build lists registered Pythons yet (discovery may still be a
+// stand-in while the subsystems are put together).
+bool discovery_available() {
+  forget_test_pythons();
+  registered_python probe(HKEY_CURRENT_USER, "9.0");
+  HWND list = CreateWindowA("ListBox", "", LBS_HASSTRINGS, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                            nullptr);
+  list_python_installs(list, HKEY_CURRENT_USER, "9.0");
+  bool listed = SendMessageA(list, LB_GETCOUNT, 0, 0) > 0;
+  DestroyWindow(list);
+  return listed;
+}
+
+// Whether this build runs pre-install scripts yet: the real step reports a
+// Python that cannot be loaded, a stand-in does not.
+bool scripts_available() {
+  std::strcpy(python_dll, "no_such_python.dll");
+  install_ok = 1;
+  run_preinstall_script("pass");
+  return install_ok == 0;
+}
+
+// A copy of an installer image in folder, its first central directory entry
+// spoiled, so that extraction stops before it writes anything.
+std::string with_broken_archive(const std::string& image_path, const temp_folder& folder) {
+  std::string image = read_file(image_path);
+  size_t end = image.rfind(std::string("PK\x05\x06", 4));
+  EXPECT_NE(end, std::string::npos);
+  if (end == std::string::npos) return "";
+  unsigned char size_bytes[4];
+  std::memcpy(size_bytes, image.data() + end + 12, 4);
+  size_t directory_size = size_bytes[0] | size_bytes[1] << 8 | size_bytes[2] << 16 |
+                          static_cast<size_t>(size_bytes[3]) << 24;
+  size_t first_entry = end - directory_size;
+  EXPECT_EQ(image.compare(first_entry, 4, std::string("PK\x01\x02", 4)), 0);
+  image[first_entry] = 'X';
+  std::string path = folder / "broken-setup.exe";
+  EXPECT_TRUE(write_file(path, image));
+  return path;
+}
+
+// Package keys of the example under either root's Uninstall key.
+std::vector<std::string> registered_packages(const char* prefix) {
+  std::vector<std::string> found;
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    HKEY key;
+    if (RegOpenKeyExA(root, uninstall_key, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+    char name[256];
+    for (DWORD i = 0;; ++i) {
+      DWORD length = sizeof name;
+      if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        break;
+      if (std::string(name).rfind(prefix, 0) == 0) found.push_back(name);
+    }
+    RegCloseKey(key);
+  }
+  return found;
+}
+
+// The settings files that runs leave in the temporary folder.
+int leftover_settings_files() {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((std::string(temp) + "~du*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  int n = 0;
+  do ++n; while (FindNextFileA(find, &data));
+  FindClose(find);
+  return n;
+}
+
+// The colour in the middle of a control, as the screen shows it.
+COLORREF centre_colour(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  HDC screen = GetDC(nullptr);
+  COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ReleaseDC(nullptr, screen);
+  return c;
+}
+
+bool buttons_are(HWND sheet, bool back, bool next) {
+  return wizard_button_enabled(sheet, PSBTN_BACK) == back &&
+         wizard_button_enabled(sheet, PSBTN_NEXT) == next;
+}
+
+// A running installer with its wizard on screen.
+struct wizard_session {
+  explicit wizard_session(const std::string& exe) : process(exe, "") {
+    sheet = wait_dialog(process, "Setup");
+  }
+  // Selects the list row with this text on the select-Python page.
+  bool choose(HWND page, const std::string& row_text) {
+    for (int row = 0; row < list_count(page, 1022); ++row)
+      if (list_text(page, 1022, row) == row_text) {
+        select_list_row(page, 1022, row);
+        return wait_until([&] { return list_selection(page, 1022) == row; });
+      }
+    return false;
+  }
+  HWND next_to(int index) {
+    press_wizard_button(sheet, PSBTN_NEXT);
+    return wait_page(sheet, index);
+  }
+  driven_process process;
+  HWND sheet = nullptr;
+};
+
+TEST(WizardE2E, BackdropCoversTheScreenWithTheTitle) {
+  driven_process process(fixture("example"), "");
+  HWND backdrop = wait_window(process, "SetupWindowClass", "Setup Example 1.0");
+  ASSERT_NE(backdrop, nullptr);
+  EXPECT_TRUE(IsZoomed(backdrop));
+  HWND sheet = wait_dialog(process, "Setup");
+  ASSERT_NE(sheet, nullptr);
+  EXPECT_EQ(GetWindow(sheet, GW_OWNER), backdrop);
+  // Away from the title and the wizard the backdrop is dark blue.
+  RECT r;
+  GetWindowRect(backdrop, &r);
+  HDC screen = GetDC(nullptr);
+  COLORREF corner = GetPixel(screen, r.right - 20, r.bottom - 20);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(corner, RGB(0, 0, 128));
+  ShowWindow(sheet, SW_HIDE);
+  screenshot("backdrop");
+  ShowWindow(sheet, SW_SHOW);
+  press_wizard_button(sheet, PSBTN_CANCEL);
+  EXPECT_EQ(process.wait_exit(), 0);
+}
+
+TEST(WizardE2E, IntroPageIntroducesThePackageInTheCentre) {
+  int settings_before = leftover_settings_files();
+  wizard_session run(fixture("example"));
+  ASSERT_NE(run.sheet, nullptr);
+  HWND page = wait_page(run.sheet, intro);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(item_text(page, 1000),
+            "This Wizard will install example on your computer. Click Next to continue or Cancel "
+            "to exit the Setup Wizard.");
+  EXPECT_EQ(item_text(page, 1021),
+            "The example package shows what a kitpack installer does.\r\nIt installs one module "
+            "and one post-install script.");
+  EXPECT_EQ(item_text(page, 1024), "Built with mkpkg_kitpack");
+  EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, false, true); }));
+  RECT r;
+  GetWindowRect(run.sheet, &r);
+  EXPECT_EQ(r.left, centered_origin(GetSystemMetrics(SM_CXSCREEN), r.right - r.left));
+  EXPECT_EQ(r.top, centered_origin(GetSystemMetrics(SM_CYSCREEN), r.bottom - r.top));
+  screenshot("intro-page");
+  press_wizard_button(run.sheet, PSBTN_CANCEL);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+  EXPECT_EQ(leftover_settings_files(), settings_before) << "the settings file is deleted";
+}
+
+TEST(WizardE2E, MissingPythonVersionIsReportedAndOnlyBackIsOffered) {
+  wizard_session run(fixture("wizard-missing-python"));
+  ASSERT_NE(run.sheet, nullptr);
+  ASSERT_NE(wait_page(run.sheet, intro), nullptr);
+  press_wizard_button(run.sheet, PSBTN_NEXT);
+  ASSERT_TRUE(wait_box(run.process));
+  screenshot("missing-python-box");
+  seen_box box = answer_box(run.process, IDOK);
+  EXPECT_EQ(box.caption, "Cannot install");
+  EXPECT_EQ(box.text, "Python version 9.9 required, which was not found in the registry.");
+  HWND page = wait_page(run.sheet, select_python);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(item_text(page, 1000),
+            "Python 9.9 is required for this package. Select installation to use:");
+  EXPECT_EQ(list_count(page, 1022), 0);
+  EXPECT_EQ(item_text(page, 1007), "");
+  EXPECT_EQ(item_text(page, 1008), "");
+  EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, true, false); }));
+  press_wizard_button(run.sheet, PSBTN_BACK);
+  EXPECT_NE(wait_page(run.sheet, intro), nullptr);
+  press_wizard_button(run.sheet, PSBTN_CANCEL);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+}
+
+TEST(WizardE2E, PackagePictureIsShownOnThePages) {
+  struct row {
+    const char* fixture;
+    COLORREF picture;
+  };
+  const row rows[] = {{"wizard-picture", RGB(255, 128, 0)}, {"example", RGB(0, 0, 128)}};
+  for (const row& r : rows) {
+    wizard_session run(fixture(r.fixture));
+    ASSERT_NE(run.sheet, nullptr) << r.fixture;
+    HWND page = wait_page(run.sheet, intro);
+    ASSERT_NE(page, nullptr);
+    Sleep(300);
+    EXPECT_EQ(centre_colour(GetDlgItem(page, 1025)), r.picture) << r.fixture << " intro";
+    press_wizard_button(run.sheet, PSBTN_NEXT);
+    answer_box(run.process, IDOK, 3000);  // "Cannot install" while no Python is registered
+    page = wait_page(run.sheet, select_python);
+    ASSERT_NE(page, nullptr);
+    Sleep(300);
+    EXPECT_EQ(centre_colour(GetDlgItem(page, 1025)), r.picture) << r.fixture << " select";
+    press_wizard_button(run.sheet, PSBTN_CANCEL);
+    EXPECT_EQ(run.process.wait_exit(), 0);
+  }
+}
+
+TEST(WizardE2E, ChoosingAPythonFillsTheDirectoriesAndCancelInstallsNothing) {
+  if (!discovery_available()) GTEST_SKIP() << "Python discovery is not in this build yet";
+  registered_python older(HKEY_CURRENT_USER, "9.1");
+  registered_python newer(HKEY_CURRENT_USER, "9.2");
+  wizard_session run(fixture("example"));
+  ASSERT_NE(run.sheet, nullptr);
+  ASSERT_NE(wait_page(run.sheet, intro), nullptr);
+  HWND page = run.next_to(select_python);
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(item_text(page, 1000), "Select python installation to use:");
+  // Rows are sorted; the last, the highest version, is chosen at first.
+  int rows = list_count(page, 1022);
+  ASSERT_GE(rows, 2);
+  EXPECT_EQ(list_text(page, 1022, rows - 1), "Python Version 9.2 (found in registry)");
+  EXPECT_EQ(list_text(page, 1022, rows - 2), "Python Version 9.1 (found in registry)");
+  EXPECT_EQ(list_selection(page, 1022), rows - 1);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, 1007) == newer.dir() + "\\"; }));
+  EXPECT_EQ(item_text(page, 1008), newer.dir() + "\\Lib\\site-packages\\");
+  EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, true, true); }));
+  screenshot("select-python-page");
+
+  select_list_row(page, 1022, rows - 2);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, 1007) == older.dir() + "\\"; }));
+  EXPECT_EQ(item_text(page, 1008), older.dir() + "\\Lib\\site-packages\\");
+
+  HWND install_page = run.next_to(install);
+  ASSERT_NE(install_page, nullptr);
+  EXPECT_EQ(item_text(install_page, 1000),
+            "Click Next to begin the installation of example. If you want to review or change "
+            "any of your  installation settings, click Back. Click Cancel to exit the wizard.");
+  EXPECT_EQ(item_text(install_page, 1004), "Ready to install");
+  EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, true, true); }));
+  screenshot("install-page");
+
+  // Back to choose again: the list is not scanned twice.
+  press_wizard_button(run.sheet, PSBTN_BACK);
+  ASSERT_EQ(wait_page(run.sheet, select_python), page);
+  EXPECT_EQ(list_count(page, 1022), rows);
+  select_list_row(page, 1022, rows - 1);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, 1007) == newer.dir() + "\\"; }));
+  ASSERT_NE(run.next_to(install), nullptr);
+
+  press_wizard_button(run.sheet, PSBTN_CANCEL);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+  EXPECT_TRUE(registered_packages("example-py9.").empty());
+  EXPECT_FALSE(file_exists(newer.dir() + "\\example-kitpack.log"));
+  EXPECT_FALSE(file_exists(older.dir() + "\\example-kitpack.log"));
+  EXPECT_FALSE(file_exists(newer.dir() + "\\Removeexample.exe"));
+}
+
+// Deletes the example's Uninstall entry for a Python version under root.
+void forget_package(HKEY root, const char* version) {
+  RegDeleteTreeA(root, (std::string(uninstall_key) + "\\example-py" + version).c_str());
+}
+
+// Goes through the wizard to the install page with the named Python chosen,
+// presses Next, and returns the finish page.
+HWND install_with(wizard_session& run, const std::string& row_text) {
+  if (!wait_page(run.sheet, intro)) return nullptr;
+  HWND page = run.next_to(select_python);
+  if (!page || !run.choose(page, row_text)) return nullptr;
+  if (!run.next_to(install)) return nullptr;
+  return run.next_to(finish);
+}
+
+TEST(WizardE2E, FailedExtractionIsShownAndNothingRunsAfterIt) {
+  if (!discovery_available()) GTEST_SKIP() << "Python discovery is not in this build yet";
+  registered_python python(HKEY_CURRENT_USER, "9.3");
+  temp_folder folder;
+  std::string image = with_broken_archive(fixture("wizard-no-preinstall"), folder);
+  wizard_session run(image);
+  ASSERT_NE(run.sheet, nullptr);
+  HWND page = install_with(run, "Python Version 9.3 (found in registry)");
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, 1004) == "Failed to unzip installation files"; }))
+      << item_text(page, 1004);
+  EXPECT_EQ(item_text(page, 1000), "Click the Finish button to exit the Setup wizard.");
+  EXPECT_TRUE(wait_until([&] {
+    return wizard_button_enabled(run.sheet, PSBTN_FINISH) && !wizard_button_enabled(run.sheet, PSBTN_BACK);
+  }));
+  screenshot("finish-page-failed");
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+
+  // Registered before the files were written, and left so: nothing is rolled back.
+  std::string log = read_file(python.dir() + "\\example-kitpack.log");
+  EXPECT_NE(log.find("999 Root Key: HKEY_CURRENT_USER"), std::string::npos) << log;
+  EXPECT_EQ(log.find("200 File Copy"), std::string::npos) << "no file, no compiled file";
+  EXPECT_EQ(log.find("300 Run Script"), std::string::npos) << "no post-install script";
+  EXPECT_EQ(log.find("*** Installation finished"), std::string::npos);
+  EXPECT_TRUE(file_exists(python.dir() + "\\Removeexample.exe"));
+  EXPECT_EQ(registered_packages("example-py9.3"), std::vector<std::string>{"example-py9.3"});
+  EXPECT_FALSE(directory_exists(python.dir() + "\\Lib\\site-packages\\example"));
+  forget_package(HKEY_CURRENT_USER, "9.3");
+}
+
+TEST(WizardE2E, PythonThatCannotRunThePreinstallScriptStopsTheInstallation) {
+  if (!discovery_available()) GTEST_SKIP() << "Python discovery is not in this build yet";
+  if (!scripts_available()) GTEST_SKIP() << "install scripts are not in this build yet";
+  registered_python python(HKEY_CURRENT_USER, "9.4");  // no python94.dll anywhere
+  wizard_session run(fixture("example"));
+  ASSERT_NE(run.sheet, nullptr);
+  HWND page = install_with(run, "Python Version 9.4 (found in registry)");
+  ASSERT_NE(page, nullptr);
+  EXPECT_TRUE(wait_until([&] {
+    return item_text(page, 1004).rfind("Can't load Python for pre-install script (", 0) == 0;
+  })) << item_text(page, 1004);
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+  std::string log = read_file(python.dir() + "\\example-kitpack.log");
+  EXPECT_EQ(log.find("200 File Copy"), std::string::npos) << "nothing extracted";
+  EXPECT_FALSE(directory_exists(python.dir() + "\\Lib\\site-packages\\example"));
+  forget_package(HKEY_CURRENT_USER, "9.4");
+}
+
+// The stand-in Python 2.7 DLL of the test prefix, wherever it is registered
+// or installed; empty when the prefix has none yet.
+std::string stand_in_python_dll() {
+  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    char dir[MAX_PATH];
+    LONG size = sizeof dir;
+    if (RegQueryValueA(root, "Software\\Python\\PythonCore\\2.7\\InstallPath", dir, &size) !=
+        ERROR_SUCCESS)
+      continue;
+    std::string path = std::string(dir);
+    if (!path.empty() && path.back() != '\\') path += '\\';
+    if (file_exists(path + "python27.dll")) return path + "python27.dll";
+  }
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, sizeof system);
+  std::string path = std::string(system) + "\\python27.dll";
+  return file_exists(path) ? path : "";
+}
+
+// Points the current user's Python 2.7 at a fresh folder holding a copy of the
+// stand-in DLL, with the folders a Python installation has; puts the previous
+// registration back afterwards.
+class private_python27 {
+ public:
+  explicit private_python27(const std::string& dll) {
+    had_value_ = RegQueryValueA(HKEY_CURRENT_USER, key_, previous_, &previous_size_) == ERROR_SUCCESS;
+    CreateDirectoryA((dir_.path() + "\\Lib").c_str(), nullptr);
+    CreateDirectoryA((dir_.path() + "\\Lib\\site-packages").c_str(), nullptr);
+    CreateDirectoryA((dir_.path() + "\\Scripts").c_str(), nullptr);
+    CopyFileA(dll.c_str(), (dir_.path() + "\\python27.dll").c_str(), FALSE);
+    RegSetValueA(HKEY_CURRENT_USER, key_, REG_SZ, dir_.path().c_str(),
+                 static_cast<DWORD>(dir_.path().size()));
+  }
+  ~private_python27() {
+    if (had_value_)
+      RegSetValueA(HKEY_CURRENT_USER, key_, REG_SZ, previous_, static_cast<DWORD>(std::strlen(previous_)));
+    else
+      RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Python\\PythonCore\\2.7");
+    forget_empty_python_keys(HKEY_CURRENT_USER);
+  }
+  const std::string& dir() const { return dir_.path(); }
+
+ private:
+  static constexpr const char* key_ = "Software\\Python\\PythonCore\\2.7\\InstallPath";
+  temp_folder dir_;
+  char previous_[MAX_PATH] = {};
+  LONG previous_size_ = MAX_PATH;
+  bool had_value_ = false;
+};
+
+std::string registry_text(HKEY root, const std::string& key, const char* value) {
+  char text[1024];
+  DWORD size = sizeof text;
+  if (RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
+    return "";
+  return text;
+}
+
+// The log's lines with the two timestamps cut off.
+std::vector<std::string> log_lines_without_times(const std::string& path) {
+  std::vector<std::string> lines = split_lines(read_file(path));
+  for (std::string& line : lines)
+    if (line.rfind("*** Installation ", 0) == 0) line = line.substr(0, line.find(' ', 17));
+  return lines;
+}
+
+TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
+  std::string dll = stand_in_python_dll();
+  if (dll.empty()) GTEST_SKIP() << "no stand-in Python 2.7 registered in this prefix yet";
+  if (!scripts_available()) GTEST_SKIP() << "install scripts are not in this build yet";
+  private_python27 python(dll);
+  const std::string d = python.dir();
+  wizard_session run(fixture("example"));
+  ASSERT_NE(run.sheet, nullptr);
+  ASSERT_NE(wait_page(run.sheet, intro), nullptr);
+  HWND page = run.next_to(select_python);
+  ASSERT_NE(page, nullptr);
+  // Two rows may read "Python Version 2.7": take ours by its directory.
+  bool chosen = false;
+  for (int row = 0; row < list_count(page, 1022) && !chosen; ++row) {
+    select_list_row(page, 1022, row);
+    chosen = wait_until([&] { return item_text(page, 1007) == d; }, 2000);
+  }
+  ASSERT_TRUE(chosen);
+  ASSERT_NE(run.next_to(install), nullptr);
+  HWND finish_page = run.next_to(finish);
+  ASSERT_NE(finish_page, nullptr);
+  EXPECT_TRUE(wait_until([&] {
+    return item_text(finish_page, 1000) ==
+           "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+  })) << item_text(finish_page, 1000);
+  std::cout << "post-install output: " << item_text(finish_page, 1004) << "\n";
+  EXPECT_NE(item_text(finish_page, 1004).find("example installed"), std::string::npos);
+  screenshot("finish-page");
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+
+  const std::string entry = std::string(uninstall_key) + "\\example-py2.7";
+  const std::string log = d + "\\example-kitpack.log";
+  const std::string site = d + "\\Lib\\site-packages\\example";
+  const std::vector<std::string> expected = {
+      "*** Installation started",
+      "Source: " + fixture("example"),
+      "999 Root Key: HKEY_CURRENT_USER",
+      "020 Reg DB Key: [" + std::string(uninstall_key) + "]example-py2.7",
+      "040 Reg DB Value: [" + entry + "]DisplayName=Python 2.7 Example 1.0",
+      "040 Reg DB Value: [" + entry + "]UninstallString=\"" + d + "\\Removeexample.exe\" -u \"" + log + "\"",
+      "100 Made Dir: " + site,
+      "200 File Copy: " + site + "\\__init__.py",
+      "200 File Copy: " + d + "\\Scripts\\example_post.py",
+      "200 File Copy: " + d + "\\Scripts\\example_post.pyc",
+      "200 File Copy: " + site + "\\__init__.pyc",
+      "200 File Copy: " + d + "\\Scripts\\example_post.pyo",
+      "200 File Copy: " + site + "\\__init__.pyo",
+      "300 Run Script: [python27.dll]" + d + "\\Scripts\\example_post.py",
+      "*** Installation finished",
+  };
+  EXPECT_EQ(log_lines_without_times(log), expected);
+  EXPECT_TRUE(file_exists(site + "\\__init__.py"));
+  EXPECT_TRUE(file_exists(d + "\\Scripts\\example_post.py"));
+  EXPECT_EQ(read_file(d + "\\Removeexample.exe"), read_file(stub_path()));
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 2.7 Example 1.0");
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"),
+            "\"" + d + "\\Removeexample.exe\" -u \"" + log + "\"");
+  forget_package(HKEY_CURRENT_USER, "2.7");
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+// The shell side of elevation: the administrator test, the all-users test of
+// the target Python in the registry, and a restart that fails.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/box_recorder_win.h"
+#include "startup/setup_config.h"
+#include "startup/startup_win.h"
+#include "wizard/elevation_win.h"
+#include "wizard/wizard_win.h"
+
+namespace {
+
+const char python_core[] = "Software\\Python\\PythonCore\\";
+
+// Registers a Python version's InstallPath under root for the test's lifetime.
+class registered_python {
+ public:
+  registered_python(HKEY root, const char* version) : root_(root) {
+    path_ = std::string(python_core) + version;
+    HKEY key;
+    EXPECT_EQ(RegCreateKeyExA(root, (path_ + "\\InstallPath").c_str(), 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\Py"), 6);
+    RegCloseKey(key);
+  }
+  ~registered_python() {
+    RegDeleteTreeA(root_, path_.c_str());
+    // Leave no empty PythonCore behind: other tests start from none.
+    RegDeleteKeyA(root_, "Software\\Python\\PythonCore");
+    RegDeleteKeyA(root_, "Software\\Python");
+  }
+
+ private:
+  HKEY root_;
+  std::string path_;
+};
+
+void set_target(const char* version) {
+  std::strcpy(setup_config.target_version, version);
+}
+
+TEST(ElevationShell, AdministratorTestIsTheShellsAnswer) {
+  EXPECT_EQ(is_user_admin(), IsUserAnAdmin() != FALSE);
+}
+
+TEST(ElevationShell, TargetNeedsAdminOnlyWhenRegisteredForAllUsers) {
+  registered_python all_users(HKEY_LOCAL_MACHINE, "9.8");
+  registered_python one_user(HKEY_CURRENT_USER, "9.7");
+  struct row {
+    const char* target;
+    bool needs_admin;
+  };
+  const row rows[] = {{"9.8", true}, {"9.7", false}, {"9.6", false}, {"", false}, {"9", false}};
+  for (const row& r : rows) {
+    set_target(r.target);
+    EXPECT_EQ(target_python_needs_admin(), r.needs_admin) << r.target;
+  }
+  set_target("");
+}
+
+TEST(ElevationShell, AFailedRestartIsReportedWithTheShellsResult) {
+  box_recorder boxes;
+  std::strcpy(module_path, "C:\\no such folder\\Setup.exe");
+  auto expected = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "runas", module_path, "", nullptr, SW_SHOWNORMAL));
+  ASSERT_LE(expected, 32);
+  restart_elevated();
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  const recorded_box& box = boxes.boxes()[0];
+  EXPECT_EQ(box.text, "Failed to start elevated process (ShellExecute returned " +
+                          std::to_string(expected) + ")");
+  EXPECT_EQ(box.caption, "Setup");
+  EXPECT_EQ(box.owner, nullptr);
+  EXPECT_EQ(box.type, static_cast<UINT>(MB_ICONERROR | MB_OK));
+}
+
+TEST(ElevationShell, AnAdministratorIsNeverRestarted) {
+  if (!IsUserAnAdmin()) GTEST_SKIP() << "this prefix's user is no administrator";
+  registered_python all_users(HKEY_LOCAL_MACHINE, "9.8");
+  box_recorder boxes;
+  set_target("9.8");
+  for (const char* value : {"force", "auto", "none", ""}) {
+    std::strcpy(setup_config.user_access_control, value);
+    EXPECT_FALSE(apply_user_access_control()) << value;
+  }
+  EXPECT_TRUE(boxes.boxes().empty());
+  set_target("");
+}
+
+}  // namespace

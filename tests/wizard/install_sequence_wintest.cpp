@@ -1,0 +1,149 @@
+// The install sequence through the four-operation sink, with recording stand-ins
+// for the steps it calls: which steps run, in what order, with what texts.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "python_runtime/python_target_win.h"
+#include "startup/package_image_win.h"
+#include "startup/setup_config.h"
+#include "wizard/install_sequence_win.h"
+#include "wizard/install_status_win.h"
+
+namespace {
+
+// What the sequence did, one entry per step or shown text, in order.
+std::vector<std::string> trace;
+
+// How the stand-in steps answer.
+int record_result;
+int preinstall_result;
+int extract_result;
+
+void note(const std::string& what) { trace.push_back(what); }
+
+void sink_step(const char* text) { note(std::string("step: ") + text); }
+void sink_item(const char* text) { note(std::string("item: ") + text); }
+void sink_range(unsigned) {}
+void sink_pos(unsigned) {}
+const progress_sink sink = {sink_step, sink_item, sink_range, sink_pos};
+
+const scheme_entry chosen_scheme[] = {{nullptr, nullptr}};
+
+void fake_check_root_key(HWND) { note("check_root_key"); }
+int fake_open_install_record(const char* dir) {
+  note(std::string("open_install_record ") + dir);
+  return record_result;
+}
+const scheme_entry* fake_select_scheme(int major, int minor) {
+  note("select_scheme " + std::to_string(major) + "." + std::to_string(minor));
+  return chosen_scheme;
+}
+int fake_run_preinstall_script(const char* text) {
+  note(std::string("run_preinstall_script ") + text);
+  if (preinstall_result) set_failure("Running the pre-installation script failed\r\nboom");
+  return preinstall_result;
+}
+int fake_extract_archive(const scheme_entry* scheme, const char* dir, const std::byte* image,
+                         std::uint32_t size, notify_fn) {
+  EXPECT_EQ(scheme, chosen_scheme);
+  EXPECT_EQ(image, image_base);
+  EXPECT_EQ(size, image_size);
+  note(std::string("extract_archive ") + dir);
+  return extract_result;
+}
+void fake_run_compile_pass(int optimize) { note("run_compile_pass " + std::to_string(optimize)); }
+
+const install_steps fakes = {fake_check_root_key,        fake_open_install_record,
+                             fake_select_scheme,         fake_run_preinstall_script,
+                             fake_extract_archive,       fake_run_compile_pass};
+
+struct sequence_case {
+  const char* name;
+  const char* python_dir;
+  const char* preinstall;  // null: the image carries none
+  int target_compile, target_optimize;
+  int record, preinstall_rc, extract;
+  int install_ok;
+  const char* failure;  // null: none
+  std::vector<std::string> trace;
+};
+
+void run_case(const sequence_case& c) {
+  trace.clear();
+  record_result = c.record;
+  preinstall_result = c.preinstall_rc;
+  extract_result = c.extract;
+  std::free(failure_text);
+  failure_text = nullptr;
+  install_ok = 0;
+  std::strcpy(python_dir, c.python_dir);
+  py_major = 2;
+  py_minor = 7;
+  static char script[64];
+  std::strcpy(script, c.preinstall ? c.preinstall : "");
+  preinstall_script = c.preinstall ? script : nullptr;
+  setup_config.target_compile = c.target_compile;
+  setup_config.target_optimize = c.target_optimize;
+  static const std::byte image[16] = {};
+  image_base = image;
+  image_size = sizeof image;
+  install_sink = &sink;
+
+  run_install_sequence(nullptr, fakes);
+
+  install_sink = nullptr;
+  EXPECT_EQ(trace, c.trace) << c.name;
+  EXPECT_EQ(install_ok, c.install_ok) << c.name;
+  if (c.failure) {
+    ASSERT_NE(failure_text, nullptr) << c.name;
+    EXPECT_STREQ(failure_text, c.failure) << c.name;
+  } else {
+    EXPECT_EQ(failure_text, nullptr) << c.name;
+  }
+}
+
+TEST(InstallSequence, RunsItsStepsInOrderAndStopsAtTheFirstFailure) {
+  const sequence_case cases[] = {
+      {"everything runs", "C:\\Python27", "print 1", 1, 1, 1, 0, 1, 1, nullptr,
+       {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
+        "step: Running pre-installation script", "run_preinstall_script print 1",
+        "step: Installing files...", "extract_archive C:\\Python27",
+        "step: Compiling files to .pyc...", "run_compile_pass 0",
+        "step: Compiling files to .pyo...", "run_compile_pass 1"}},
+      {"no script and no compiling: files only", "C:\\Python27", nullptr, 0, 0, 1, 0, 1, 1, nullptr,
+       {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
+        "step: Installing files...", "extract_archive C:\\Python27"}},
+      {"an empty script text is no script", "C:\\Python27", "", 0, 0, 1, 0, 1, 1, nullptr,
+       {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
+        "step: Installing files...", "extract_archive C:\\Python27"}},
+      {".pyo only", "C:\\Python27", nullptr, 0, 1, 1, 0, 1, 1, nullptr,
+       {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
+        "step: Installing files...", "extract_archive C:\\Python27",
+        "step: Compiling files to .pyo...", "run_compile_pass 1"}},
+      {"one trailing backslash goes", "C:\\Python25\\", nullptr, 0, 0, 1, 0, 1, 1, nullptr,
+       {"check_root_key", "open_install_record C:\\Python25", "select_scheme 2.7",
+        "step: Installing files...", "extract_archive C:\\Python25"}},
+      {"only one of two backslashes goes", "C:\\Python25\\\\", nullptr, 0, 0, 1, 0, 1, 1, nullptr,
+       {"check_root_key", "open_install_record C:\\Python25\\", "select_scheme 2.7",
+        "step: Installing files...", "extract_archive C:\\Python25\\"}},
+      {"a failing pre-install script stops before any file", "C:\\Python27", "raise", 1, 1, 1, 1, 1,
+       0, "Running the pre-installation script failed\r\nboom",
+       {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
+        "step: Running pre-installation script", "run_preinstall_script raise"}},
+      {"a failing extraction compiles nothing", "C:\\Python27", nullptr, 1, 1, 1, 0, 0, 0,
+       "Failed to unzip installation files",
+       {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
+        "step: Installing files...", "extract_archive C:\\Python27"}},
+      {"no rights to register: nothing installed, counted as failure", "C:\\Python27", "print 1",
+       1, 1, 0, 0, 1, 0, nullptr,
+       {"check_root_key", "open_install_record C:\\Python27"}},
+  };
+  for (const sequence_case& c : cases) run_case(c);
+}
+
+}  // namespace
