@@ -2,9 +2,9 @@
 # it, so it is built for size: -Os, no exceptions or RTTI, section GC, stripped.
 # No -fdata-sections: with it this compiler puts zero-initialised globals into
 # .data$name sections, which take file bytes (the settings buffers alone 13 KiB).
-set(_stub_cflags -Os -ffunction-sections -fno-exceptions -fno-rtti
+set(_stub_cflags -Os -flto -ffunction-sections -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-threadsafe-statics -Wall -Wextra)
-set(_stub_lflags -s -mwindows -static -static-libgcc -static-libstdc++
+set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++
     -Wl,--gc-sections -Wl,--enable-stdcall-fixup)
 
 find_library(ZLIB_STATIC NAMES libz.a REQUIRED)

@@ -1,7 +1,6 @@
 // The third page: Next here runs the installation, with its progress shown
 // in the step line, the item line and the bar.
 #include <windows.h>
-#include <commctrl.h>
 #include <prsht.h>
 
 #include "common/fixed_text.h"
@@ -22,16 +21,6 @@ void fill_install_page(HWND page) {
   SetDlgItemTextA(page, IDC_ITEM_LINE, "Ready to install");
 }
 
-// The progress messages extraction sends while it writes files.
-void show_progress(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (msg == WM_PROGRESS_RANGE) {
-    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, lparam);
-  } else {
-    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETPOS, wparam, 0);
-    SetDlgItemTextA(page, IDC_ITEM_LINE, reinterpret_cast<const char*>(lparam));
-  }
-  drain_messages();
-}
 }  // namespace
 
 INT_PTR CALLBACK install_page_proc(HWND page, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -41,8 +30,7 @@ INT_PTR CALLBACK install_page_proc(HWND page, UINT msg, WPARAM wparam, LPARAM lp
       return FALSE;
     case WM_PROGRESS_RANGE:
     case WM_PROGRESS_POS:
-      show_progress(page, msg, wparam, lparam);
-      return TRUE;
+      return handle_progress_message(page, msg, wparam, lparam);
     case WM_NOTIFY:
       if (notify_code(lparam) == static_cast<UINT>(PSN_SETACTIVE))
         post_wizard_buttons(page, PSWIZB_BACK | PSWIZB_NEXT);
