@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <prsht.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -79,28 +80,6 @@ void forget_test_pythons() {
     for (int minor = 0; minor <= 9; ++minor)
       RegDeleteTreeA(root, (std::string(python_core) + "9." + std::to_string(minor)).c_str());
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) forget_empty_python_keys(root);
-}
-
-// Whether this build lists registered Pythons yet (discovery may still be a
-// stand-in while the subsystems are put together).
-bool discovery_available() {
-  forget_test_pythons();
-  registered_python probe(HKEY_CURRENT_USER, "9.0");
-  HWND list = CreateWindowA("ListBox", "", LBS_HASSTRINGS, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                            nullptr);
-  list_python_installs(list, HKEY_CURRENT_USER, "9.0");
-  bool listed = SendMessageA(list, LB_GETCOUNT, 0, 0) > 0;
-  DestroyWindow(list);
-  return listed;
-}
-
-// Whether this build runs pre-install scripts yet: the real step reports a
-// Python that cannot be loaded, a stand-in does not.
-bool scripts_available() {
-  std::strcpy(python_dll, "no_such_python.dll");
-  install_ok = 1;
-  run_preinstall_script("pass");
-  return install_ok == 0;
 }
 
 // A copy of an installer image in folder, its first central directory entry
@@ -285,7 +264,7 @@ TEST(WizardE2E, PackagePictureIsShownOnThePages) {
 }
 
 TEST(WizardE2E, ChoosingAPythonFillsTheDirectoriesAndCancelInstallsNothing) {
-  if (!discovery_available()) GTEST_SKIP() << "Python discovery is not in this build yet";
+  forget_test_pythons();
   registered_python older(HKEY_CURRENT_USER, "9.1");
   registered_python newer(HKEY_CURRENT_USER, "9.2");
   wizard_session run(fixture("example"));
@@ -350,7 +329,7 @@ HWND install_with(wizard_session& run, const std::string& row_text) {
 }
 
 TEST(WizardE2E, FailedExtractionIsShownAndNothingRunsAfterIt) {
-  if (!discovery_available()) GTEST_SKIP() << "Python discovery is not in this build yet";
+  forget_test_pythons();
   registered_python python(HKEY_CURRENT_USER, "9.3");
   temp_folder folder;
   std::string image = with_broken_archive(fixture("wizard-no-preinstall"), folder);
@@ -381,8 +360,7 @@ TEST(WizardE2E, FailedExtractionIsShownAndNothingRunsAfterIt) {
 }
 
 TEST(WizardE2E, PythonThatCannotRunThePreinstallScriptStopsTheInstallation) {
-  if (!discovery_available()) GTEST_SKIP() << "Python discovery is not in this build yet";
-  if (!scripts_available()) GTEST_SKIP() << "install scripts are not in this build yet";
+  forget_test_pythons();
   registered_python python(HKEY_CURRENT_USER, "9.4");  // no python94.dll anywhere
   wizard_session run(fixture("example"));
   ASSERT_NE(run.sheet, nullptr);
@@ -399,24 +377,8 @@ TEST(WizardE2E, PythonThatCannotRunThePreinstallScriptStopsTheInstallation) {
   forget_package(HKEY_CURRENT_USER, "9.4");
 }
 
-// The stand-in Python 2.7 DLL of the test prefix, wherever it is registered
-// or installed; empty when the prefix has none yet.
-std::string stand_in_python_dll() {
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    char dir[MAX_PATH];
-    LONG size = sizeof dir;
-    if (RegQueryValueA(root, "Software\\Python\\PythonCore\\2.7\\InstallPath", dir, &size) !=
-        ERROR_SUCCESS)
-      continue;
-    std::string path = std::string(dir);
-    if (!path.empty() && path.back() != '\\') path += '\\';
-    if (file_exists(path + "python27.dll")) return path + "python27.dll";
-  }
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, sizeof system);
-  std::string path = std::string(system) + "\\python27.dll";
-  return file_exists(path) ? path : "";
-}
+// The stand-in Python DLL built beside these tests.
+std::string stand_in_python_dll() { return windows_path(STANDIN_DIR "/full/python27.dll"); }
 
 // Points the current user's Python 2.7 at a fresh folder holding a copy of the
 // stand-in DLL, with the folders a Python installation has; puts the previous
@@ -467,8 +429,7 @@ std::vector<std::string> log_lines_without_times(const std::string& path) {
 
 TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
   std::string dll = stand_in_python_dll();
-  if (dll.empty()) GTEST_SKIP() << "no stand-in Python 2.7 registered in this prefix yet";
-  if (!scripts_available()) GTEST_SKIP() << "install scripts are not in this build yet";
+  ASSERT_TRUE(file_exists(dll)) << dll;
   private_python27 python(dll);
   const std::string d = python.dir();
   wizard_session run(fixture("example"));
@@ -499,6 +460,10 @@ TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
   const std::string entry = std::string(uninstall_key) + "\\example-py2.7";
   const std::string log = d + "\\example-kitpack.log";
   const std::string site = d + "\\Lib\\site-packages\\example";
+  // The post-install script makes a shortcut and records it with file_created.
+  char programs[MAX_PATH];
+  ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE));
+  const std::string shortcut = std::string(programs) + "\\Example post-install script.lnk";
   const std::vector<std::string> expected = {
       "*** Installation started",
       "Source: " + fixture("example"),
@@ -514,6 +479,7 @@ TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
       "200 File Copy: " + d + "\\Scripts\\example_post.pyo",
       "200 File Copy: " + site + "\\__init__.pyo",
       "300 Run Script: [python27.dll]" + d + "\\Scripts\\example_post.py",
+      "200 File Copy: " + shortcut,
       "*** Installation finished",
   };
   EXPECT_EQ(log_lines_without_times(log), expected);
@@ -523,6 +489,8 @@ TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 2.7 Example 1.0");
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"),
             "\"" + d + "\\Removeexample.exe\" -u \"" + log + "\"");
+  EXPECT_TRUE(file_exists(shortcut));
+  DeleteFileA(shortcut.c_str());
   forget_package(HKEY_CURRENT_USER, "2.7");
 }
 
