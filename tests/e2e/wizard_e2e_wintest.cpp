@@ -14,6 +14,7 @@
 
 #include "common/test_files_win.h"
 #include "driver/driver_win.h"
+#include "e2e/wizard_session_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
@@ -21,153 +22,7 @@
 #include "wizard/wizard_layout.h"
 
 namespace {
-
-constexpr int intro = 0, select_python = 1, install = 2, finish = 3;
-const char python_core[] = "Software\\Python\\PythonCore\\";
-const char uninstall_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-std::string fixture(const char* name) { return build_file(std::string("fixtures/") + name + ".exe"); }
-
-// When KITPACK_SCREENSHOTS names a folder, asks tools/take-screenshots (which
-// watches it) to photograph the screen as name.png, and waits until it has.
-void screenshot(const char* name) {
-  const char* dir = std::getenv("KITPACK_SCREENSHOTS");
-  if (!dir || !*dir) return;
-  Sleep(300);  // let the pages finish painting
-  std::string request = windows_path(dir) + "\\" + name + ".request";
-  write_file(request, name);
-  wait_until([&] { return !file_exists(request); }, 15000);
-}
-
-// Removes PythonCore and Python when a test emptied them (a key with
-// subkeys stays): other tests start from a registry without them.
-void forget_empty_python_keys(HKEY root) {
-  RegDeleteKeyA(root, "Software\\Python\\PythonCore");
-  RegDeleteKeyA(root, "Software\\Python");
-}
-
-// A Python version registered under root for the test's lifetime, installed
-// (as far as the registry says) in a fresh folder.
-class registered_python {
- public:
-  registered_python(HKEY root, const char* version) : root_(root) {
-    key_ = std::string(python_core) + version;
-    HKEY key;
-    EXPECT_EQ(RegCreateKeyExA(root, (key_ + "\\InstallPath").c_str(), 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    std::string value = dir_.path() + "\\";  // as installers register it
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-  }
-  ~registered_python() {
-    RegDeleteTreeA(root_, key_.c_str());
-    forget_empty_python_keys(root_);
-  }
-  const std::string& dir() const { return dir_.path(); }
-
- private:
-  HKEY root_;
-  std::string key_;
-  temp_folder dir_;
-};
-
-// Versions 9.x belong to these tests: forgets any that an earlier, broken-off
-// run left registered, so that the lists hold only what a test registers.
-void forget_test_pythons() {
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-    for (int minor = 0; minor <= 9; ++minor)
-      RegDeleteTreeA(root, (std::string(python_core) + "9." + std::to_string(minor)).c_str());
-  for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) forget_empty_python_keys(root);
-}
-
-// A copy of an installer image in folder, its first central directory entry
-// spoiled, so that extraction stops before it writes anything.
-std::string with_broken_archive(const std::string& image_path, const temp_folder& folder) {
-  std::string image = read_file(image_path);
-  size_t end = image.rfind(std::string("PK\x05\x06", 4));
-  EXPECT_NE(end, std::string::npos);
-  if (end == std::string::npos) return "";
-  unsigned char size_bytes[4];
-  std::memcpy(size_bytes, image.data() + end + 12, 4);
-  size_t directory_size = size_bytes[0] | size_bytes[1] << 8 | size_bytes[2] << 16 |
-                          static_cast<size_t>(size_bytes[3]) << 24;
-  size_t first_entry = end - directory_size;
-  EXPECT_EQ(image.compare(first_entry, 4, std::string("PK\x01\x02", 4)), 0);
-  image[first_entry] = 'X';
-  std::string path = folder / "broken-setup.exe";
-  EXPECT_TRUE(write_file(path, image));
-  return path;
-}
-
-// Package keys of the example under either root's Uninstall key.
-std::vector<std::string> registered_packages(const char* prefix) {
-  std::vector<std::string> found;
-  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    HKEY key;
-    if (RegOpenKeyExA(root, uninstall_key, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
-    char name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD length = sizeof name;
-      if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        break;
-      if (std::string(name).rfind(prefix, 0) == 0) found.push_back(name);
-    }
-    RegCloseKey(key);
-  }
-  return found;
-}
-
-// The settings files that runs leave in the temporary folder.
-int leftover_settings_files() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((std::string(temp) + "~du*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  int n = 0;
-  do ++n; while (FindNextFileA(find, &data));
-  FindClose(find);
-  return n;
-}
-
-// The colour in the middle of a control, as the screen shows it.
-COLORREF centre_colour(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  HDC screen = GetDC(nullptr);
-  COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  ReleaseDC(nullptr, screen);
-  return c;
-}
-
-bool buttons_are(HWND sheet, bool back, bool next) {
-  return wizard_button_enabled(sheet, PSBTN_BACK) == back &&
-         wizard_button_enabled(sheet, PSBTN_NEXT) == next;
-}
-
-// A running installer with its wizard on screen.
-struct wizard_session {
-  explicit wizard_session(const std::string& exe) : process(exe, "") {
-    sheet = wait_dialog(process, "Setup");
-  }
-  // Selects the list row with this text on the select-Python page.
-  bool choose(HWND page, const std::string& row_text) {
-    for (int row = 0; row < list_count(page, 1022); ++row)
-      if (list_text(page, 1022, row) == row_text) {
-        select_list_row(page, 1022, row);
-        return wait_until([&] { return list_selection(page, 1022) == row; });
-      }
-    return false;
-  }
-  HWND next_to(int index) {
-    press_wizard_button(sheet, PSBTN_NEXT);
-    return wait_page(sheet, index);
-  }
-  driven_process process;
-  HWND sheet = nullptr;
-};
+using namespace e2e;
 
 TEST(WizardE2E, BackdropCoversTheScreenWithTheTitle) {
   driven_process process(fixture("example"), "");
@@ -313,21 +168,6 @@ TEST(WizardE2E, ChoosingAPythonFillsTheDirectoriesAndCancelInstallsNothing) {
   EXPECT_FALSE(file_exists(newer.dir() + "\\Removeexample.exe"));
 }
 
-// Deletes the example's Uninstall entry for a Python version under root.
-void forget_package(HKEY root, const char* version) {
-  RegDeleteTreeA(root, (std::string(uninstall_key) + "\\example-py" + version).c_str());
-}
-
-// Goes through the wizard to the install page with the named Python chosen,
-// presses Next, and returns the finish page.
-HWND install_with(wizard_session& run, const std::string& row_text) {
-  if (!wait_page(run.sheet, intro)) return nullptr;
-  HWND page = run.next_to(select_python);
-  if (!page || !run.choose(page, row_text)) return nullptr;
-  if (!run.next_to(install)) return nullptr;
-  return run.next_to(finish);
-}
-
 TEST(WizardE2E, FailedExtractionIsShownAndNothingRunsAfterIt) {
   forget_test_pythons();
   registered_python python(HKEY_CURRENT_USER, "9.3");
@@ -375,56 +215,6 @@ TEST(WizardE2E, PythonThatCannotRunThePreinstallScriptStopsTheInstallation) {
   EXPECT_EQ(log.find("200 File Copy"), std::string::npos) << "nothing extracted";
   EXPECT_FALSE(directory_exists(python.dir() + "\\Lib\\site-packages\\example"));
   forget_package(HKEY_CURRENT_USER, "9.4");
-}
-
-// The stand-in Python DLL built beside these tests.
-std::string stand_in_python_dll() { return windows_path(STANDIN_DIR "/full/python27.dll"); }
-
-// Points the current user's Python 2.7 at a fresh folder holding a copy of the
-// stand-in DLL, with the folders a Python installation has; puts the previous
-// registration back afterwards.
-class private_python27 {
- public:
-  explicit private_python27(const std::string& dll) {
-    had_value_ = RegQueryValueA(HKEY_CURRENT_USER, key_, previous_, &previous_size_) == ERROR_SUCCESS;
-    CreateDirectoryA((dir_.path() + "\\Lib").c_str(), nullptr);
-    CreateDirectoryA((dir_.path() + "\\Lib\\site-packages").c_str(), nullptr);
-    CreateDirectoryA((dir_.path() + "\\Scripts").c_str(), nullptr);
-    CopyFileA(dll.c_str(), (dir_.path() + "\\python27.dll").c_str(), FALSE);
-    RegSetValueA(HKEY_CURRENT_USER, key_, REG_SZ, dir_.path().c_str(),
-                 static_cast<DWORD>(dir_.path().size()));
-  }
-  ~private_python27() {
-    if (had_value_)
-      RegSetValueA(HKEY_CURRENT_USER, key_, REG_SZ, previous_, static_cast<DWORD>(std::strlen(previous_)));
-    else
-      RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Python\\PythonCore\\2.7");
-    forget_empty_python_keys(HKEY_CURRENT_USER);
-  }
-  const std::string& dir() const { return dir_.path(); }
-
- private:
-  static constexpr const char* key_ = "Software\\Python\\PythonCore\\2.7\\InstallPath";
-  temp_folder dir_;
-  char previous_[MAX_PATH] = {};
-  LONG previous_size_ = MAX_PATH;
-  bool had_value_ = false;
-};
-
-std::string registry_text(HKEY root, const std::string& key, const char* value) {
-  char text[1024];
-  DWORD size = sizeof text;
-  if (RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-    return "";
-  return text;
-}
-
-// The log's lines with the two timestamps cut off.
-std::vector<std::string> log_lines_without_times(const std::string& path) {
-  std::vector<std::string> lines = split_lines(read_file(path));
-  for (std::string& line : lines)
-    if (line.rfind("*** Installation ", 0) == 0) line = line.substr(0, line.find(' ', 17));
-  return lines;
 }
 
 TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
