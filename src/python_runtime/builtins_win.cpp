@@ -8,7 +8,7 @@
 #include "common/message_box_win.h"
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/shortcut_win.h"
-#include "python_runtime/special_folders.h"
+#include "python_runtime/csidl_folders.h"
 #include "record/install_log_win.h"
 
 builtin_api_fields builtin_api;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "python_runtime/script_texts.h"
-#include "python_runtime/special_folders.h"
+#include "python_runtime/csidl_folders.h"
 
 namespace {
 

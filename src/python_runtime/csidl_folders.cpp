@@ -1,4 +1,4 @@
-#include "python_runtime/special_folders.h"
+#include "python_runtime/csidl_folders.h"
 
 const special_folder special_folders[SPECIAL_FOLDER_COUNT] = {
     {"CSIDL_COMMON_STARTMENU", 0x16},
