@@ -6,6 +6,7 @@
 #include "startup/run_mode.h"
 #include "startup/setup_config.h"
 #include "startup/setup_config_win.h"
+#include "startup/elevation_win.h"
 #include "wizard/wizard_win.h"
 
 char module_path[MAX_PATH];

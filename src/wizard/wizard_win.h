@@ -10,6 +10,3 @@ void run_wizard(HWND owner);
 
 // Moves a window to the centre of the primary screen.
 void center_window(HWND window);
-
-// True when an elevated copy was started (or failed to start): end this run.
-bool apply_user_access_control();

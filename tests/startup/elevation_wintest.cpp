@@ -11,8 +11,7 @@
 #include "common/box_recorder_win.h"
 #include "startup/setup_config.h"
 #include "startup/startup_win.h"
-#include "wizard/elevation_win.h"
-#include "wizard/wizard_win.h"
+#include "startup/elevation_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "wizard/elevation_win.h"
+#include "startup/elevation_win.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -8,8 +8,7 @@
 #include "common/owner_win.h"
 #include "startup/setup_config.h"
 #include "startup/startup_win.h"
-#include "wizard/elevation.h"
-#include "wizard/wizard_win.h"
+#include "startup/elevation.h"
 
 bool is_user_admin() {
   // Looked up at run time: older shell32 versions lack the export. The

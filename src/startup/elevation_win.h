@@ -1,6 +1,9 @@
 // Restarting the installer as an administrator when the package asks for it.
-// apply_user_access_control itself is declared in wizard_win.h.
 #pragma once
+
+// Applies the package's user_access_control setting. True when an elevated
+// copy was started (or failed to start): this run must then end.
+bool apply_user_access_control();
 
 // True when the user is an administrator; false also when the system cannot tell.
 bool is_user_admin();

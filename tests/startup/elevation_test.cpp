@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "wizard/elevation.h"
+#include "startup/elevation.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "wizard/elevation.h"
+#include "startup/elevation.h"
 
 bool needs_elevated_restart(std::string_view user_access_control, const elevation_tests& tests) {
   if (user_access_control == "force") return !tests.is_user_admin();
