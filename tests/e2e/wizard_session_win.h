@@ -181,6 +181,22 @@ inline HWND install_with(wizard_session& run, const std::string& row_text) {
   return run.next_to(finish);
 }
 
+// Goes through the wizard to the install page with the Python installed in
+// dir chosen (rows may share a version, so it is found by its directory),
+// presses Next, and returns the finish page.
+inline HWND install_into(wizard_session& run, const std::string& dir) {
+  if (!wait_page(run.sheet, intro)) return nullptr;
+  HWND page = run.next_to(select_python);
+  if (!page) return nullptr;
+  bool chosen = false;
+  for (int row = 0; row < list_count(page, 1022) && !chosen; ++row) {
+    select_list_row(page, 1022, row);
+    chosen = wait_until([&] { return item_text(page, 1007) == dir; }, 2000);
+  }
+  if (!chosen || !run.next_to(install)) return nullptr;
+  return run.next_to(finish);
+}
+
 // The stand-in Python DLL built beside these tests.
 inline std::string stand_in_python_dll() { return windows_path(STANDIN_DIR "/full/python27.dll"); }
 
@@ -221,6 +237,23 @@ inline std::string registry_text(HKEY root, const std::string& key, const char* 
   if (RegGetValueA(root, key.c_str(), value, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
     return "";
   return text;
+}
+
+// The lines every install log into python_dir d starts with, timestamps
+// aside: the header and the Uninstall entry of the example for Python version.
+inline std::vector<std::string> expected_log_head(const std::string& image, const std::string& d,
+                                                  const std::string& version = "2.7") {
+  const std::string entry = std::string(uninstall_key) + "\\example-py" + version;
+  const std::string log = d + "\\example-kitpack.log";
+  return {
+      "*** Installation started",
+      "Source: " + image,
+      "999 Root Key: HKEY_CURRENT_USER",
+      "020 Reg DB Key: [" + std::string(uninstall_key) + "]example-py" + version,
+      "040 Reg DB Value: [" + entry + "]DisplayName=Python " + version + " Example 1.0",
+      "040 Reg DB Value: [" + entry + "]UninstallString=\"" + d + "\\Removeexample.exe\" -u \"" + log +
+          "\"",
+  };
 }
 
 // The log's lines with the two timestamps cut off.
