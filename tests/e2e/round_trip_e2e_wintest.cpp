@@ -1,0 +1,234 @@
+// Install and uninstall as a user does both: the example package goes in
+// through the wizard, and comes out again through the command line its
+// Uninstall entry names, started as the list of installed software starts it.
+#include <windows.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/test_files_win.h"
+#include "driver/driver_win.h"
+#include "e2e/wizard_session_win.h"
+
+namespace {
+using namespace e2e;
+
+const std::string entry = std::string(uninstall_key) + "\\example-py2.7";
+
+// Installs the example package through the wizard into the Python in dir
+// (chosen by its directory: two rows may read "Python Version 2.7") and
+// finishes the wizard once the post-install script has run.
+void install_example_into(const std::string& dir) {
+  wizard_session run(fixture("example"));
+  ASSERT_NE(run.sheet, nullptr);
+  ASSERT_NE(wait_page(run.sheet, intro), nullptr);
+  HWND page = run.next_to(select_python);
+  ASSERT_NE(page, nullptr);
+  bool chosen = false;
+  for (int row = 0; row < list_count(page, 1022) && !chosen; ++row) {
+    select_list_row(page, 1022, row);
+    chosen = wait_until([&] { return item_text(page, 1007) == dir; }, 2000);
+  }
+  ASSERT_TRUE(chosen);
+  ASSERT_NE(run.next_to(install), nullptr);
+  HWND finish_page = run.next_to(finish);
+  ASSERT_NE(finish_page, nullptr);
+  ASSERT_TRUE(wait_until([&] {
+    return item_text(finish_page, 1000) ==
+           "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+  })) << item_text(finish_page, 1000);
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  ASSERT_EQ(run.process.wait_exit(), 0);
+}
+
+// The uninstaller and its arguments, split from the UninstallString so that
+// the process gets exactly that command line: "<uninstaller>" -u "<log>".
+struct uninstall_command {
+  std::string exe;
+  std::string args;
+};
+
+uninstall_command read_uninstall_string() {
+  const std::string line = registry_text(HKEY_CURRENT_USER, entry, "UninstallString");
+  uninstall_command command;
+  if (line.size() < 2 || line[0] != '"') return command;
+  size_t quote = line.find('"', 1);
+  if (quote == std::string::npos || quote + 1 >= line.size() || line[quote + 1] != ' ') return command;
+  command.exe = line.substr(1, quote - 1);
+  command.args = line.substr(quote + 2);
+  EXPECT_EQ("\"" + command.exe + "\" " + command.args, line);
+  return command;
+}
+
+std::string example_shortcut() {
+  char programs[MAX_PATH];
+  if (!SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) return "";
+  return std::string(programs) + "\\Example post-install script.lnk";
+}
+
+// Everything below dir, relative to it, directories ending in "\", sorted.
+void collect_tree(const std::string& dir, const std::string& prefix, std::vector<std::string>& found) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      found.push_back(prefix + name + "\\");
+      collect_tree(dir + "\\" + name, prefix + name + "\\", found);
+    } else {
+      found.push_back(prefix + name);
+    }
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+}
+
+std::vector<std::string> tree(const std::string& dir) {
+  std::vector<std::string> found;
+  collect_tree(dir, "", found);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+bool key_exists(const std::string& path) {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+bool gone_within(const std::string& path, DWORD ms) {
+  return wait_until([&] { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, ms);
+}
+
+// What the Python folder holds before any installation (private_python27).
+const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python27.dll"};
+
+// Every file and directory an installation of the example leaves.
+std::vector<std::string> installed_files(const std::string& d) {
+  const std::string site = d + "\\Lib\\site-packages\\example";
+  return {site + "\\__init__.py",  site + "\\__init__.pyc",
+          site + "\\__init__.pyo", d + "\\Scripts\\example_post.py",
+          d + "\\Scripts\\example_post.pyc", d + "\\Scripts\\example_post.pyo",
+          example_shortcut(),      d + "\\example-kitpack.log",
+          d + "\\Removeexample.exe"};
+}
+
+// Leaves no package entry and no shortcut behind for the next test, whatever
+// this one did.
+struct package_cleanup {
+  ~package_cleanup() {
+    DeleteFileA(example_shortcut().c_str());
+    forget_package(HKEY_CURRENT_USER, "2.7");
+  }
+};
+
+// Starts the UninstallString, confirms, answers the uninstall script's box and
+// returns the summary; counts the script's boxes in script_boxes.
+std::string uninstall_with_yes(const uninstall_command& command, int& script_boxes) {
+  driven_process process(command.exe, command.args);
+  seen_box confirm = answer_box(process, IDYES);
+  EXPECT_EQ(confirm.caption, "Please confirm");
+  EXPECT_EQ(confirm.text, "Are you sure you want to remove\nthis package from your computer?");
+  script_boxes = 0;
+  for (;;) {
+    seen_box box = answer_box(process, IDOK);
+    if (!box) return "";
+    if (box.caption == "uninstall-script") {
+      ++script_boxes;
+      EXPECT_NE(box.text.find("example removed"), std::string::npos) << box.text;
+      continue;
+    }
+    EXPECT_EQ(box.caption, "Uninstall Finished!");
+    EXPECT_EQ(process.wait_exit(), 0);
+    return box.text;
+  }
+}
+
+void expect_nothing_of_the_package_remains(const std::string& d, const uninstall_command& command) {
+  for (const std::string& path : installed_files(d))
+    if (path != command.exe) EXPECT_FALSE(file_exists(path)) << path;
+  EXPECT_FALSE(directory_exists(d + "\\Lib\\site-packages\\example"));
+  EXPECT_FALSE(key_exists(entry));
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"), "");
+  // The copy goes once its process has ended, then the batch file that removed it.
+  EXPECT_TRUE(gone_within(command.exe, 10000)) << "uninstaller copy stays";
+  EXPECT_TRUE(gone_within(command.exe + ".bat", 10000)) << "batch file stays";
+  EXPECT_EQ(tree(d), bare_python);
+}
+
+TEST(RoundTripE2E, UninstallStringRemovesEverythingTheWizardInstalled) {
+  ASSERT_TRUE(file_exists(stand_in_python_dll()));
+  package_cleanup cleanup;
+  private_python27 python(stand_in_python_dll());
+  const std::string d = python.dir();
+  ASSERT_EQ(tree(d), bare_python);
+  install_example_into(d);
+  if (HasFatalFailure()) return;
+  for (const std::string& path : installed_files(d)) ASSERT_TRUE(file_exists(path)) << path;
+
+  uninstall_command command = read_uninstall_string();
+  ASSERT_EQ(command.exe, d + "\\Removeexample.exe");
+  int script_boxes = 0;
+  // Seven installed files (module, .pyc, .pyo, script and its compilations,
+  // the shortcut) and the log; the package's directory.
+  EXPECT_EQ(uninstall_with_yes(command, script_boxes), "8 files and 1 directories removed");
+  EXPECT_EQ(script_boxes, 1);
+  expect_nothing_of_the_package_remains(d, command);
+}
+
+TEST(RoundTripE2E, TwoInstallationsAreUndoneByOneUninstallRunningTheScriptOnce) {
+  ASSERT_TRUE(file_exists(stand_in_python_dll()));
+  package_cleanup cleanup;
+  private_python27 python(stand_in_python_dll());
+  const std::string d = python.dir();
+  install_example_into(d);
+  if (HasFatalFailure()) return;
+  install_example_into(d);
+  if (HasFatalFailure()) return;
+  // The second installation appended its own lines, its script record too.
+  const std::vector<std::string> log = log_lines_without_times(d + "\\example-kitpack.log");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "*** Installation started"), 2);
+  EXPECT_EQ(std::count(log.begin(), log.end(),
+                       "300 Run Script: [python27.dll]" + d + "\\Scripts\\example_post.py"),
+            2);
+
+  uninstall_command command = read_uninstall_string();
+  ASSERT_FALSE(command.exe.empty());
+  int script_boxes = 0;
+  EXPECT_EQ(uninstall_with_yes(command, script_boxes), "8 files and 1 directories removed");
+  EXPECT_EQ(script_boxes, 1);
+  expect_nothing_of_the_package_remains(d, command);
+}
+
+TEST(RoundTripE2E, NoAfterAnInstallationLeavesItInPlace) {
+  ASSERT_TRUE(file_exists(stand_in_python_dll()));
+  package_cleanup cleanup;
+  private_python27 python(stand_in_python_dll());
+  const std::string d = python.dir();
+  install_example_into(d);
+  if (HasFatalFailure()) return;
+  const std::vector<std::string> installed_tree = tree(d);
+  const std::string log_text = read_file(d + "\\example-kitpack.log");
+
+  uninstall_command command = read_uninstall_string();
+  ASSERT_FALSE(command.exe.empty());
+  driven_process process(command.exe, command.args);
+  seen_box confirm = answer_box(process, IDNO);
+  EXPECT_EQ(confirm.caption, "Please confirm");
+  EXPECT_EQ(process.wait_exit(), 0);
+  Sleep(500);  // time a wrongly started batch file would have to act
+  for (const std::string& path : installed_files(d)) EXPECT_TRUE(file_exists(path)) << path;
+  EXPECT_EQ(tree(d), installed_tree);
+  EXPECT_EQ(read_file(d + "\\example-kitpack.log"), log_text);
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 2.7 Example 1.0");
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"),
+            "\"" + command.exe + "\" " + command.args);
+}
+
+}  // namespace
