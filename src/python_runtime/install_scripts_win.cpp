@@ -12,6 +12,7 @@
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
+#include "record/log_format.h"
 #include "startup/setup_config.h"
 #include "wizard/install_status_win.h"
 
@@ -81,7 +82,7 @@ void run_postinstall_script(HWND finish_page) {
   bool waited = false;
   if (format_postinstall_path(path, sizeof path, python_dir, setup_config.install_script)) {
     char record[2 * MAX_PATH + 32];
-    format_cut(record, sizeof record, "300 Run Script: [%s]%s\n", python_dll, path);
+    format_cut(record, sizeof record, LOG_RUN_SCRIPT, python_dll, path);
     write_log_record("%s", record);
     previous = run_postinstall_file(path, output);
     waited = true;
