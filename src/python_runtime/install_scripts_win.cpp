@@ -43,9 +43,8 @@ int run_preinstall_script(const char* script) {
   }
   capture.end();
   if (rc != 0) {
-    char* reason = capture.read_all_after(PREINSTALL_FAILED_HEADER);
-    set_failure(reason ? reason : "Out of memory!");
-    std::free(reason);
+    unique_heap_text reason = capture.read_all_after(PREINSTALL_FAILED_HEADER);
+    set_failure(reason ? reason.get() : "Out of memory!");
   }
   return rc;
 }

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "common/fixed_text.h"
-#include "common/owner_win.h"
+#include "common/owner_crt_win.h"
 #include "python_runtime/builtins_win.h"
 #include "python_runtime/python_bind_win.h"
 #include "python_runtime/python_target_win.h"
@@ -112,21 +112,6 @@ int run_simple_string(HMODULE python, const char* text) {
   return rc;
 }
 
-namespace {
-// A file descriptor of the runtime library, closed when its scope ends.
-struct crt_file {
-  int fd;
-  ~crt_file() {
-    if (fd >= 0) _close(fd);
-  }
-};
-
-struct heap_text {
-  char* p;
-  ~heap_text() { std::free(p); }
-};
-}  // namespace
-
 // Runs the n bytes read from fd, followed by a newline so that a last line
 // without one still ends; 3 when nothing could be read.
 static int run_file_content(py_run_simple_string_fn run_string, int fd) {
@@ -134,14 +119,14 @@ static int run_file_content(py_run_simple_string_fn run_string, int fd) {
   // export it under the same name.
   struct _stat64 info;
   if (_fstat64(fd, &info) != 0 || info.st_size <= 0 || info.st_size > 0x7FFFFFFD) return 3;
-  heap_text text{static_cast<char*>(std::malloc(static_cast<std::size_t>(info.st_size) + 2))};
-  if (!text.p) return 3;
+  unique_heap_text text = heap_alloc<char>(static_cast<std::size_t>(info.st_size) + 2);
+  if (!text) return 3;
   // Text mode reads CR LF as LF, so fewer bytes than the size may arrive.
-  int n = _read(fd, text.p, static_cast<unsigned>(info.st_size));
+  int n = _read(fd, text.get(), static_cast<unsigned>(info.st_size));
   if (n <= 0) return 3;
-  text.p[n] = '\n';
-  text.p[n + 1] = '\0';
-  return run_string(text.p);
+  text.get()[n] = '\n';
+  text.get()[n + 1] = '\0';
+  return run_string(text.get());
 }
 
 int run_installscript(HMODULE python, const char* path, int argc, char** argv) {
@@ -157,8 +142,8 @@ int run_installscript(HMODULE python, const char* path, int argc, char** argv) {
       !parse_tuple || !err_format)
     return 1;
   if (!path || path[0] == '\0') return 2;
-  crt_file file{_open(path, _O_RDONLY)};
-  if (file.fd < 0) {
+  unique_fd file(_open(path, _O_RDONLY));
+  if (!file) {
     // The same words serve for an uninstall script.
     std::fputs("Could not open postinstall-script ", stderr);
     std::fputs(path, stderr);
@@ -169,7 +154,7 @@ int run_installscript(HMODULE python, const char* path, int argc, char** argv) {
   initialize();
   register_builtins(python);
   set_argv(argc, argv);
-  int rc = run_file_content(run_string, file.fd);
+  int rc = run_file_content(run_string, file.get());
   finalize();
   return rc;
 }
