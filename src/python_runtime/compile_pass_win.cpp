@@ -1,8 +1,7 @@
-#include <windows.h>
+#include "python_runtime/compile_pass_win.h"
 
 #include "archive/notify_codes.h"
 #include "common/owner_win.h"
-#include "python_runtime/install_scripts_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_api.h"
 #include "python_runtime/python_bind_win.h"

@@ -14,8 +14,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
+#include "support/test_files_win.h"
 
 namespace e2e {
 

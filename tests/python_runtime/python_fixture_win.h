@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
+#include "support/test_files_win.h"
 
 // The folder holding one build of the stand-in python27.dll: "full",
 // "no_err_print", "no_set_argv" or "no_long_from_void_ptr".
