@@ -22,7 +22,7 @@ std::string run_post(python_fixture& python, const std::string& text) {
   install_ok = 1;
   run_postinstall_script(page.get());
   keeper.restore();
-  return page.text(1004);
+  return page.text(IDC_OUTPUT_BOX);
 }
 
 std::string lower_path(std::string s) {

@@ -11,6 +11,7 @@
 
 #include "archive/notify_codes.h"
 #include "record/install_log_win.h"
+#include "resources/resource_ids.h"
 #include "support/box_recorder_win.h"
 #include "support/test_files_win.h"
 #include "wizard/install_status_win.h"
