@@ -171,6 +171,12 @@ inline COLORREF centre_colour(HWND control) {
   return c;
 }
 
+// Waits until the middle of a control shows colour: on a busy machine the
+// page paints some time after it has become the current one.
+inline bool shows_colour(HWND control, COLORREF colour) {
+  return wait_until([&] { return centre_colour(control) == colour; }, 10000);
+}
+
 inline bool buttons_are(HWND sheet, bool back, bool next) {
   return wizard_button_enabled(sheet, PSBTN_BACK) == back &&
          wizard_button_enabled(sheet, PSBTN_NEXT) == next;
