@@ -16,10 +16,12 @@ static void refuse_long_path(const char* target_dir, const scheme_entry* scheme,
   notify(NOTIFY_PROGRESS, shown + where.relative, count, done);
 }
 
-// Writes one member; false when the walk must stop.
+// Writes one member; false when the walk must stop. An empty member gets no
+// view to check, so its CRC and its data are checked before its file is made.
 static bool extract_member(char* path, char* relative, const zip_member& member,
                            notify_fn notify) {
   if (is_directory_entry(path)) return true;
+  if (member.uncompressed_size == 0 && !check_empty_member_data(member, notify)) return false;
   mapped_output output = create_mapped_file(0, path, relative, member.uncompressed_size,
                                             member.dos_date, member.dos_time, notify);
   if (!output) return true;

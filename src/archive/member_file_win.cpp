@@ -103,9 +103,8 @@ static void report_zlib(notify_fn notify, const char* format, int result) {
   if (notify) notify(NOTIFY_ZLIB_ERROR, format, result);
 }
 
-int write_member_data(mapped_output output, const zip_member& member, notify_fn notify) {
-  std::span<std::byte> out(static_cast<std::byte*>(output.view.get()), member.uncompressed_size);
-  member_data_result result = write_member_bytes(member, out);
+// Reports a failed zlib step; a CRC or size mismatch stops the walk unreported.
+static void report_result(const member_data_result& result, notify_fn notify) {
   switch (result.status) {
     case member_data_status::init_failed:
       report_zlib(notify, "inflateInit2 returns %d", result.zlib_result);
@@ -120,7 +119,19 @@ int write_member_data(mapped_output output, const zip_member& member, notify_fn 
     default:
       break;
   }
+}
+
+int write_member_data(mapped_output output, const zip_member& member, notify_fn notify) {
+  std::span<std::byte> out(static_cast<std::byte*>(output.view.get()), member.uncompressed_size);
+  member_data_result result = write_member_bytes(member, out);
+  report_result(result, notify);
   output.view.reset();
   set_member_time(output.file.get(), member.dos_date, member.dos_time);
+  return result.status == member_data_status::written;
+}
+
+int check_empty_member_data(const zip_member& member, notify_fn notify) {
+  member_data_result result = check_empty_member(member);
+  report_result(result, notify);
   return result.status == member_data_status::written;
 }

@@ -35,3 +35,8 @@ bool make_directories(char* path, char* make_from, notify_fn notify);
 // unmaps the view, so the data reaches the file, and sets the member's time
 // again. Always ends the output. Returns 1 or 0.
 int write_member_data(mapped_output output, const zip_member& member, notify_fn notify);
+
+// Checks a member of uncompressed size 0, which gets no view: its CRC-32 must
+// be that of no bytes and its data must decode to nothing. A failed inflate
+// is reported as write_member_data reports it. Returns 1 or 0.
+int check_empty_member_data(const zip_member& member, notify_fn notify);

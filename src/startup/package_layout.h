@@ -76,7 +76,11 @@ cfgdata_parts split_cfgdata(std::span<const std::byte> cfgdata);
 
 // The picture block is a whole BMP file: a 14-byte file header (bytes 10..13:
 // offset of the pixel bits from the block's start), an information header with
-// its colour table, then the bits. True when the information header, the colour
-// table and every pixel byte the header promises lie inside the block, so the
-// system can be handed the picture without reading past the image.
+// its colour table, then the bits. The information header is the 12-byte core
+// header (RGBTRIPLE colours) or the 40-byte info header or one of its longer
+// forms (v4 108, v5 124 bytes; RGBQUAD colours, bit-field masks, RLE8 and
+// RLE4). True when the header is one the system draws and the header, the
+// masks, the colour table, a v5 colour profile and every pixel byte the
+// header promises (an RLE stream up to its end-of-bitmap code) lie inside the
+// block, so the system can be handed the picture without reading past it.
 bool bitmap_block_is_sane(std::span<const std::byte> block);

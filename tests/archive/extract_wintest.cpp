@@ -345,6 +345,11 @@ TEST_F(ExtractArchive, WithoutNotifyAnExistingFileIsLeftAlone) {
   EXPECT_EQ(read_file(at("g.txt")), "g");
 }
 
+zip_entry sized(zip_entry e, std::int64_t central_size) {
+  e.central_size = central_size;
+  return e;
+}
+
 // Each row: what stops the walk; the members before it stay written, the one
 // that stops it gets no progress report, and nothing after it is written.
 TEST_F(ExtractArchive, ADamagedMemberStopsTheWalkAndEarlierMembersStay) {
@@ -356,6 +361,12 @@ TEST_F(ExtractArchive, ADamagedMemberStopsTheWalkAndEarlierMembersStay) {
       {"unknown method", entry("bad.txt", "abc", 12), true},
       {"stored, wrong CRC", entry("bad.txt", "abc", 0, true), true},
       {"deflated, wrong CRC", entry("bad.txt", std::string(5000, 'z'), 8, true), true},
+      {"stored, central size damaged to 0", sized(entry("bad.txt", "abc", 0), 0), false},
+      {"deflated, central size damaged to 0", sized(entry("bad.txt", std::string(5000, 'z'), 8), 0),
+       false},
+      {"stored, central size one short", sized(entry("bad.txt", "abc", 0), 2), true},
+      {"deflated, central size one more", sized(entry("bad.txt", std::string(5000, 'z'), 8), 5001),
+       true},
       {"climbs out", entry("../bad.txt", "abc", 0), false},
       {"rooted", entry("/bad.txt", "abc", 0), false},
       {"drive letter", entry("C:/bad.txt", "abc", 0), false},

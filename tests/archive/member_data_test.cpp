@@ -78,6 +78,17 @@ TEST(MemberData, FailuresNameTheStepAndTheZlibResult) {
       {"output smaller than the data", entry("a", sample(4000), 8), [](zip_member& m) {
          m.uncompressed_size -= 1;
        }, member_data_status::inflate_failed, Z_BUF_ERROR},
+      {"deflated, output larger than the data", entry("a", sample(4000), 8), [](zip_member& m) {
+         m.uncompressed_size += 1;
+       }, member_data_status::size_mismatch, Z_OK},
+      {"deflated, stream ends before its compressed size", entry("a", sample(4000), 8),
+       [](zip_member& m) { m.compressed_size += 5; }, member_data_status::size_mismatch, Z_OK},
+      {"stored, uncompressed size smaller than the data", entry("a", "abcdef", 0), [](zip_member& m) {
+         m.uncompressed_size -= 1;
+       }, member_data_status::size_mismatch, Z_OK},
+      {"stored, compressed size larger than the data", entry("a", "abcdef", 0), [](zip_member& m) {
+         m.compressed_size += 1;
+       }, member_data_status::size_mismatch, Z_OK},
   };
   for (row& r : rows) {
     one_member m(r.entry);
@@ -87,6 +98,45 @@ TEST(MemberData, FailuresNameTheStepAndTheZlibResult) {
     EXPECT_EQ(result.status, r.status) << r.what;
     EXPECT_EQ(result.zlib_result, r.zlib_result) << r.what;
     EXPECT_EQ(result.end_result, Z_OK) << r.what;
+  }
+}
+
+// Each row: a member whose uncompressed size is 0 (by right or by damage).
+TEST(MemberData, AnEmptyOutputIsRightOnlyForDataOfNoBytes) {
+  struct row {
+    const char* what;
+    zip_entry entry;
+    void (*damage)(zip_member&);
+    member_data_status status;
+    int zlib_result;
+  } rows[] = {
+      {"stored, empty", entry("e", "", 0), nullptr, member_data_status::written, Z_OK},
+      {"deflated, empty", entry("e", "", 8), nullptr, member_data_status::written, Z_OK},
+      {"deflated without a compressed byte", entry("e", "", 8),
+       [](zip_member& m) { m.compressed_size = 0; }, member_data_status::written, Z_OK},
+      {"unknown method, empty", entry("e", "", 12), nullptr, member_data_status::written, Z_OK},
+      {"empty, wrong CRC", entry("e", "", 0, true), nullptr, member_data_status::crc_mismatch, Z_OK},
+      {"stored, size damaged to 0", entry("a", "abc", 0),
+       [](zip_member& m) { m.uncompressed_size = 0; }, member_data_status::crc_mismatch, Z_OK},
+      {"deflated, size damaged to 0", entry("a", sample(4000), 8),
+       [](zip_member& m) { m.uncompressed_size = 0; }, member_data_status::crc_mismatch, Z_OK},
+      {"unknown method, size damaged to 0", entry("a", "abc", 12),
+       [](zip_member& m) { m.uncompressed_size = 0; }, member_data_status::crc_mismatch, Z_OK},
+      {"stored, size and CRC damaged to 0", entry("a", "abc", 0), [](zip_member& m) {
+         m.uncompressed_size = 0;
+         m.crc32 = 0;
+       }, member_data_status::size_mismatch, Z_OK},
+      {"deflated, size and CRC damaged to 0", entry("a", sample(4000), 8), [](zip_member& m) {
+         m.uncompressed_size = 0;
+         m.crc32 = 0;
+       }, member_data_status::inflate_failed, Z_BUF_ERROR},
+  };
+  for (row& r : rows) {
+    one_member m(r.entry);
+    if (r.damage) r.damage(m.member);
+    member_data_result result = check_empty_member(m.member);
+    EXPECT_EQ(result.status, r.status) << r.what;
+    EXPECT_EQ(result.zlib_result, r.zlib_result) << r.what;
   }
 }
 

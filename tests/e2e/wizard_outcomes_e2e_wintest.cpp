@@ -130,13 +130,13 @@ TEST(WizardE2E, PackagePictureIsShownOnTheInstallAndFinishPages) {
     ASSERT_TRUE(run.choose(page, "Python Version 9.5 (found in registry)"));
     page = run.next_to(install);
     ASSERT_NE(page, nullptr);
-    Sleep(300);
-    EXPECT_EQ(centre_colour(GetDlgItem(page, IDC_PICTURE)), r.picture) << r.fixture << " install";
+    EXPECT_TRUE(shows_colour(GetDlgItem(page, IDC_PICTURE), r.picture))
+        << r.fixture << " install: " << centre_colour(GetDlgItem(page, IDC_PICTURE));
     page = run.next_to(finish);
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(wait_until([&] { return only_finish_offered(run.sheet); }));
-    Sleep(300);
-    EXPECT_EQ(centre_colour(GetDlgItem(page, IDC_PICTURE)), r.picture) << r.fixture << " finish";
+    EXPECT_TRUE(shows_colour(GetDlgItem(page, IDC_PICTURE), r.picture))
+        << r.fixture << " finish: " << centre_colour(GetDlgItem(page, IDC_PICTURE));
     press_wizard_button(run.sheet, PSBTN_FINISH);
     EXPECT_EQ(run.process.wait_exit(), 0);
     forget_package(HKEY_CURRENT_USER, "9.5");

@@ -99,6 +99,37 @@ inline std::string with_broken_archive(const std::string& image_path, const temp
   return path;
 }
 
+// A copy of an installer image in folder whose first member with data has its
+// central uncompressed size set to 0; its CRC-32 stays that of its data.
+inline std::string with_first_member_emptied(const std::string& image_path, const temp_folder& folder) {
+  std::string image = read_file(image_path);
+  auto u32 = [&](size_t at) {
+    const auto* b = reinterpret_cast<const unsigned char*>(image.data() + at);
+    return static_cast<size_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<size_t>(b[3]) << 24);
+  };
+  auto u16 = [&](size_t at) {
+    const auto* b = reinterpret_cast<const unsigned char*>(image.data() + at);
+    return static_cast<size_t>(b[0] | b[1] << 8);
+  };
+  size_t end = image.rfind(std::string("PK\x05\x06", 4));
+  EXPECT_NE(end, std::string::npos);
+  if (end == std::string::npos) return "";
+  size_t entry = end - u32(end + 12);
+  for (size_t i = 0; i < u16(end + 10); ++i) {
+    EXPECT_EQ(image.compare(entry, 4, std::string("PK\x01\x02", 4)), 0);
+    if (u32(entry + 24) != 0) {
+      EXPECT_NE(u32(entry + 16), 0u) << "a member with data has a CRC";
+      std::memset(image.data() + entry + 24, 0, 4);
+      std::string path = folder / "emptied-setup.exe";
+      EXPECT_TRUE(write_file(path, image));
+      return path;
+    }
+    entry += 46 + u16(entry + 28) + u16(entry + 30) + u16(entry + 32);
+  }
+  ADD_FAILURE() << "no member with data in " << image_path;
+  return "";
+}
+
 // Package keys of the example under either root's Uninstall key.
 inline std::vector<std::string> registered_packages(const char* prefix) {
   std::vector<std::string> found;
@@ -138,6 +169,12 @@ inline COLORREF centre_colour(HWND control) {
   COLORREF c = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
   ReleaseDC(nullptr, screen);
   return c;
+}
+
+// Waits until the middle of a control shows colour: on a busy machine the
+// page paints some time after it has become the current one.
+inline bool shows_colour(HWND control, COLORREF colour) {
+  return wait_until([&] { return centre_colour(control) == colour; }, 10000);
 }
 
 inline bool buttons_are(HWND sheet, bool back, bool next) {

@@ -35,6 +35,10 @@ void sink_member(const zip_member& member) {
     if (starts && ends) std::abort();
   }
   if (where.status != member_path_status::ok || is_directory_entry(path)) return;
+  if (member.uncompressed_size == 0) {
+    check_empty_member(member);
+    return;
+  }
   if (member.uncompressed_size > (1u << 20)) return;
   std::vector<std::byte> out(member.uncompressed_size);
   write_member_bytes(member, out);

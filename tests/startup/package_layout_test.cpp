@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -160,34 +161,277 @@ TEST(SplitCfgdata, SeparatesSettingsAndScript) {
   }
 }
 
-std::vector<std::byte> bmp(std::int32_t width, std::int32_t height, std::uint16_t bits,
-                           std::uint32_t bits_offset, std::size_t pixel_bytes) {
+// A picture block as a painting program writes it: file header, information
+// header of any size, masks and colour table, pixel bits. Unless told
+// otherwise every piece has the length the header asks for; table_delta and
+// pixel_delta make a piece shorter or longer than that.
+struct picture {
+  std::uint32_t header_size = 40;
+  std::int32_t width = 110, height = 44;  // 16 bits each in a core header
+  std::uint16_t bits = 4;
+  std::uint32_t compression = 0;
+  std::uint32_t colours_used = 0;
+  std::string rle;  // the bits of an RLE picture; its size is biSizeImage
+  std::uint32_t size_image = 0xFFFFFFFF;  // as rle's size, unless set
+  std::uint32_t profile_type = 0, profile_offset = 0, profile_size = 0;  // v5
+  long table_delta = 0, pixel_delta = 0;
+  // Exact lengths instead, for headers whose own lengths are absurd.
+  std::size_t table = SIZE_MAX, pixels = SIZE_MAX;
+  std::uint32_t bits_offset = 0;  // 0: right behind the colour table
+};
+
+// A 1 x 1 picture whose last piece is short by one byte, its bits at the
+// start of that piece: only that piece runs past the block.
+picture last_piece_short(picture p) {
+  p.width = p.height = 1;
+  p.table_delta = -1;
+  p.pixels = 0;
+  p.bits_offset = 14 + p.header_size;
+  return p;
+}
+
+void put_u16(std::vector<std::byte>& v, std::uint32_t x) {
+  v.push_back(static_cast<std::byte>(x & 0xFF));
+  v.push_back(static_cast<std::byte>((x >> 8) & 0xFF));
+}
+
+void put_at(std::vector<std::byte>& v, std::size_t at, std::uint32_t x) {
+  for (int i = 0; i < 4; ++i) v[at + i] = static_cast<std::byte>((x >> (8 * i)) & 0xFF);
+}
+
+std::vector<std::byte> header_of(const picture& p) {
+  std::vector<std::byte> h;
+  put_u32(h, p.header_size);
+  if (p.header_size == 12) {
+    put_u16(h, static_cast<std::uint32_t>(p.width));
+    put_u16(h, static_cast<std::uint32_t>(p.height));
+    put_u16(h, 1);
+    put_u16(h, p.bits);
+    return h;
+  }
+  put_u32(h, static_cast<std::uint32_t>(p.width));
+  put_u32(h, static_cast<std::uint32_t>(p.height));
+  put_u16(h, 1);
+  put_u16(h, p.bits);
+  put_u32(h, p.compression);
+  put_u32(h, p.size_image != 0xFFFFFFFF ? p.size_image : static_cast<std::uint32_t>(p.rle.size()));
+  put_u32(h, 2835);
+  put_u32(h, 2835);
+  put_u32(h, p.colours_used);
+  put_u32(h, 0);
+  h.resize(p.header_size < 40 ? 40 : p.header_size);
+  if (p.header_size >= 124) {
+    put_at(h, 56, p.profile_type);
+    put_at(h, 112, p.profile_offset);
+    put_at(h, 116, p.profile_size);
+  }
+  h.resize(p.header_size);
+  return h;
+}
+
+std::size_t table_size_of(const picture& p) {
+  std::size_t colours = p.colours_used ? p.colours_used : p.bits <= 8 ? std::size_t{1} << p.bits : 0;
+  std::size_t masks = p.compression == 3 && p.header_size == 40 ? 12 : 0;
+  return masks + colours * (p.header_size == 12 ? 3 : 4);
+}
+
+std::size_t pixel_size_of(const picture& p) {
+  if (p.compression == 1 || p.compression == 2) return p.rle.size();
+  std::size_t stride = (static_cast<std::size_t>(p.width) * p.bits + 31) / 32 * 4;
+  return stride * static_cast<std::size_t>(p.height < 0 ? -static_cast<long>(p.height) : p.height);
+}
+
+std::vector<std::byte> picture_block(const picture& p) {
+  std::vector<std::byte> header = header_of(p);
+  std::size_t table = p.table != SIZE_MAX ? p.table : table_size_of(p) + p.table_delta;
+  std::size_t pixels = p.pixels != SIZE_MAX ? p.pixels : pixel_size_of(p) + p.pixel_delta;
   std::vector<std::byte> v = bytes("BM");
+  put_u32(v, static_cast<std::uint32_t>(14 + header.size() + table + pixels));
   put_u32(v, 0);
-  put_u32(v, 0);
-  put_u32(v, bits_offset);
-  put_u32(v, 40);
-  put_u32(v, static_cast<std::uint32_t>(width));
-  put_u32(v, static_cast<std::uint32_t>(height));
-  v.push_back(std::byte{1});
-  v.push_back(std::byte{0});
-  v.push_back(static_cast<std::byte>(bits));
-  v.push_back(std::byte{0});
-  for (int i = 0; i < 6; ++i) put_u32(v, 0);
-  v.resize(bits_offset + pixel_bytes);
+  put_u32(v, p.bits_offset ? p.bits_offset : static_cast<std::uint32_t>(14 + header.size() + table));
+  v.insert(v.end(), header.begin(), header.end());
+  v.resize(v.size() + table, std::byte{0x40});
+  std::vector<std::byte> rle = bytes(p.rle);
+  v.insert(v.end(), rle.begin(), rle.end());
+  v.resize(14 + header.size() + table + pixels, std::byte{0x11});
   return v;
 }
 
-TEST(BitmapBlock, AcceptsOnlyPicturesWhoseBitsLieInsideTheBlock) {
-  // 16 colours, 110 x 44: stride 56 bytes, 2464 bytes of bits after 14+40+64.
-  EXPECT_TRUE(bitmap_block_is_sane(bmp(110, 44, 4, 118, 2464)));
-  EXPECT_TRUE(bitmap_block_is_sane(bmp(110, -44, 4, 118, 2464)));  // top-down
-  EXPECT_FALSE(bitmap_block_is_sane(bmp(110, 44, 4, 118, 2463)));  // one byte short
-  auto far_bits = bmp(110, 44, 4, 118, 2464);
-  far_bits[10] = far_bits[11] = far_bits[12] = far_bits[13] = std::byte{0xFF};
-  EXPECT_FALSE(bitmap_block_is_sane(far_bits));
-  EXPECT_FALSE(bitmap_block_is_sane(bmp(0x7FFFFFFF, 44, 32, 54, 2464)));  // huge width
-  EXPECT_FALSE(bitmap_block_is_sane(bmp(110, 44, 3, 118, 2464)));         // no such depth
+// Two rows of 8 pixels: a run, an absolute run of 3 (padded), end of line,
+// a delta, a run, end of bitmap.
+const std::string rle8(
+    "\x05\x01"
+    "\x00\x03\x02\x03\x04\x00"
+    "\x00\x00"
+    "\x00\x02\x01\x00"
+    "\x07\x09"
+    "\x00\x01",
+    18);
+// RLE4: an absolute run of 5 pixels takes 3 bytes, padded to 4.
+const std::string rle4(
+    "\x03\x12"
+    "\x00\x05\x12\x34\x50\x00"
+    "\x00\x01",
+    10);
+
+picture core(std::uint16_t bits) {
+  picture p;
+  p.header_size = 12;
+  p.width = 48;
+  p.height = 48;
+  p.bits = bits;
+  return p;
+}
+
+picture info(std::uint32_t header_size, std::uint16_t bits, std::uint32_t compression = 0) {
+  picture p;
+  p.header_size = header_size;
+  p.bits = bits;
+  p.compression = compression;
+  return p;
+}
+
+template <typename F>
+picture with(picture p, F change) {
+  change(p);
+  return p;
+}
+
+TEST(BitmapBlock, AcceptsEveryHeaderTheSystemDraws) {
+  const struct {
+    const char* what;
+    picture p;
+  } rows[] = {
+      {"core header, 24 bits", core(24)},
+      {"core header, 8 bits, 256 RGBTRIPLEs", core(8)},
+      {"core header, 4 bits", core(4)},
+      {"core header, 1 bit", core(1)},
+      {"info header, 16 colours", info(40, 4)},
+      {"info header, top-down", with(info(40, 4), [](picture& p) { p.height = -44; })},
+      {"info header, 8 bits, a short colour table",
+       with(info(40, 8), [](picture& p) { p.colours_used = 16; })},
+      {"info header, 1 bit, 1 pixel wide", with(info(40, 1), [](picture& p) { p.width = 1; })},
+      {"info header, 16 bits", info(40, 16)},
+      {"info header, 24 bits", info(40, 24)},
+      {"info header, 32 bits", info(40, 32)},
+      {"info header, 16 bits with masks behind it", info(40, 16, 3)},
+      {"info header, 32 bits with masks behind it", info(40, 32, 3)},
+      {"info header, 24 bits with an optional colour table",
+       with(info(40, 24), [](picture& p) { p.colours_used = 2; })},
+      {"v4 header, 32 bits, masks inside it", info(108, 32, 3)},
+      {"v5 header, 24 bits", info(124, 24)},
+      {"v5 header, 8 bits", info(124, 8)},
+      {"v5 header, profile inside the block", with(info(124, 24), [](picture& p) {
+         p.profile_type = 0x4D424544;  // embedded
+         p.profile_offset = 124;
+         p.profile_size = 16;
+       })},
+      {"v5 header, offsets of a profile it does not have",
+       with(info(124, 24), [](picture& p) { p.profile_offset = 0xFFFFFFF0; p.profile_size = 64; })},
+      {"RLE8", with(info(40, 8, 1), [](picture& p) { p.width = 8; p.height = 2; p.rle = rle8; })},
+      {"RLE4", with(info(40, 4, 2), [](picture& p) { p.width = 8; p.height = 1; p.rle = rle4; })},
+      {"bits followed by more bytes", with(info(40, 24), [](picture& p) { p.pixel_delta = 7; })},
+  };
+  for (const auto& r : rows) EXPECT_TRUE(bitmap_block_is_sane(picture_block(r.p))) << r.what;
+}
+
+TEST(BitmapBlock, RefusesPicturesThatWouldBeReadPastTheBlock) {
+  const struct {
+    const char* what;
+    picture p;
+  } rows[] = {
+      {"core header, pixel bits one byte short", with(core(24), [](picture& p) { p.pixel_delta = -1; })},
+      {"core header, colour table one byte short", last_piece_short(core(8))},
+      {"core header, no width", with(core(24), [](picture& p) { p.width = 0; })},
+      {"core header, no height", with(core(24), [](picture& p) { p.height = 0; })},
+      {"info header, pixel bits one byte short", with(info(40, 4), [](picture& p) { p.pixel_delta = -1; })},
+      {"info header, top-down, one byte short", with(info(40, 4), [](picture& p) {
+         p.height = -44;
+         p.pixel_delta = -1;
+       })},
+      {"info header, colour table one byte short",
+       last_piece_short(with(info(40, 8), [](picture& p) { p.colours_used = 16; }))},
+      {"info header, masks one byte short", last_piece_short(info(40, 16, 3))},
+      {"info header, masks in, colour table one byte short",
+       last_piece_short(with(info(40, 32, 3), [](picture& p) { p.colours_used = 1; }))},
+      {"info header, colour count far past the block",
+       with(info(40, 8), [](picture& p) { p.colours_used = 0x40000001; p.table = 1024; })},
+      {"v5 header, embedded profile past the block", with(info(124, 24), [](picture& p) {
+         p.profile_type = 0x4D424544;
+         p.profile_offset = 124;
+         p.profile_size = 0xFFFFFFF0;
+       })},
+      {"v5 header, linked profile name past the block", with(info(124, 24), [](picture& p) {
+         p.profile_type = 0x4C494E4B;
+         p.profile_offset = 0xFFFFFFF0;
+         p.profile_size = 4;
+       })},
+      {"a row size that wraps 32 bits", with(info(40, 32), [](picture& p) {
+         p.width = 0x40000000;
+         p.height = 1;
+         p.pixels = 64;
+       })},
+      {"largest width and height", with(info(40, 32), [](picture& p) {
+         p.width = 0x7FFFFFFF;
+         p.height = -0x7FFFFFFF;
+         p.pixels = 64;
+       })},
+      {"no width", with(info(40, 24), [](picture& p) { p.width = 0; })},
+      {"negative width", with(info(40, 24), [](picture& p) { p.width = -4; p.pixels = 4096; })},
+      {"no height", with(info(40, 24), [](picture& p) { p.height = 0; })},
+      {"height without a positive counterpart", with(info(40, 24), [](picture& p) {
+         p.height = INT32_MIN;
+         p.pixels = 4096;
+       })},
+      {"3 bits per pixel", with(info(40, 3), [](picture& p) { p.pixel_delta = 4096; })},
+      {"0 bits per pixel", with(info(40, 0), [](picture& p) { p.pixel_delta = 4096; })},
+      {"RLE8 at 4 bits", with(info(40, 4, 1), [](picture& p) { p.width = 8; p.height = 2; p.rle = rle8; })},
+      {"RLE4 at 8 bits", with(info(40, 8, 2), [](picture& p) { p.width = 8; p.height = 1; p.rle = rle4; })},
+      {"masks at 24 bits", with(info(40, 24, 3), [](picture& p) { p.table_delta = 12; })},
+      {"JPEG bits", with(info(40, 24, 4), [](picture& p) { p.size_image = 16; })},
+      {"RLE8 without its end-of-bitmap code", with(info(40, 8, 1), [](picture& p) {
+         p.width = 8; p.height = 2; p.rle = rle8.substr(0, 16);
+       })},
+      {"RLE8 absolute run past the stream", with(info(40, 8, 1), [](picture& p) {
+         p.width = 8; p.height = 2; p.rle = std::string("\x00\x08\x01\x02\x03", 5);
+         p.pixel_delta = 64;  // bytes behind the stream do not count
+       })},
+      {"RLE4 delta past the stream", with(info(40, 4, 2), [](picture& p) {
+         p.width = 8; p.height = 1; p.rle = std::string("\x00\x02\x01", 3);
+       })},
+      {"RLE stream size larger than the block", with(info(40, 8, 1), [](picture& p) {
+         p.width = 8; p.height = 2; p.rle = rle8; p.size_image = 19;
+       })},
+      {"RLE without a stream size", with(info(40, 8, 1), [](picture& p) {
+         p.width = 8; p.height = 2; p.rle = rle8; p.size_image = 0;
+       })},
+  };
+  for (const auto& r : rows) EXPECT_FALSE(bitmap_block_is_sane(picture_block(r.p))) << r.what;
+}
+
+TEST(BitmapBlock, RefusesHeadersOfNoKnownSizeOrPastTheBlock) {
+  const struct {
+    const char* what;
+    std::uint32_t header_size;
+  } rows[] = {
+      {"no header size", 0},
+      {"between the core and the info header", 20},
+      {"one byte short of the info header", 39},
+      {"larger than the block", 0xFFFFFFFF},
+  };
+  for (const auto& r : rows) {
+    std::vector<std::byte> block = picture_block(info(40, 24));
+    put_at(block, 14, r.header_size);
+    EXPECT_FALSE(bitmap_block_is_sane(block)) << r.what;
+  }
+  std::vector<std::byte> v5 = picture_block(info(124, 1));
+  for (std::size_t keep : {std::size_t{0}, std::size_t{13}, std::size_t{17}, std::size_t{14 + 123}}) {
+    std::vector<std::byte> cut(v5.begin(), v5.begin() + keep);
+    EXPECT_FALSE(bitmap_block_is_sane(cut)) << keep << " bytes";
+  }
+  std::vector<std::byte> far_bits = picture_block(info(40, 4));
+  put_at(far_bits, 10, 0xFFFFFFFF);
+  EXPECT_FALSE(bitmap_block_is_sane(far_bits)) << "bits offset past the block";
   EXPECT_FALSE(bitmap_block_is_sane(bytes("BM too short")));
 }
 

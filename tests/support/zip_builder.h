@@ -17,6 +17,7 @@ struct zip_entry {
   bool wrong_crc = false;        // store a CRC-32 that does not match
   std::string local_extra;       // extra field of the local header
   bool raw = false;              // content goes in as it is, whatever the method
+  std::int64_t central_size = -1;  // uncompressed size in the central entry, if not the content's
 };
 
 inline zip_entry entry(std::string name, std::string content, std::uint16_t method = 8,
@@ -75,7 +76,7 @@ inline std::string build_zip(const std::vector<zip_entry>& entries, const std::s
     put16(central, 20); put16(central, 20); put16(central, 0); put16(central, e.method);
     put16(central, e.dos_time); put16(central, e.dos_date);
     put32(central, crc); put32(central, static_cast<std::uint32_t>(data.size()));
-    put32(central, static_cast<std::uint32_t>(e.content.size()));
+    put32(central, static_cast<std::uint32_t>(e.central_size >= 0 ? e.central_size : e.content.size()));
     put16(central, static_cast<unsigned>(e.name.size()));
     put16(central, 0); put16(central, 0); put16(central, 0); put16(central, 0);
     put32(central, 0); put32(central, offset);
