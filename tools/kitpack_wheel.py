@@ -105,7 +105,8 @@ def record_hash(data, algorithm="sha256"):
 
 
 def parse_headers(data):
-    return email.parser.BytesParser().parsebytes(data)
+    """The fields of METADATA or WHEEL (UTF-8, in the form of mail headers)."""
+    return email.parser.Parser().parsestr(data.decode("utf-8", "replace"))
 
 
 class Wheel:
@@ -256,8 +257,8 @@ def description(metadata):
     if isinstance(body, str) and body.strip():
         return body
     folded = metadata.get("Description") or ""
-    # Continuation lines of the field start with eight blanks and a bar.
-    return "\n".join(re.sub(r"^ {7}\|", "", line) for line in folded.splitlines())
+    # Continuation lines of the field start with seven blanks and a bar.
+    return "\n".join(re.sub(r"^\s*\|", "", line) for line in folded.splitlines())
 
 
 def description_start(text, limit=INFO_DESCRIPTION_CHARS):
