@@ -24,6 +24,7 @@ import hashlib
 import io
 import re
 import zipfile
+import zlib
 
 INSTALLER = b"kitpack\n"
 HASHES = ("sha256", "sha384", "sha512")
@@ -96,6 +97,10 @@ def check_member_path(path):
         raise WheelError("member %s has an absolute path" % path)
     if ".." in parts:
         raise WheelError("member %s climbs out of its folder with .." % path)
+    # The stub takes member names as bytes of the ANSI code page: another
+    # name would be written under a name that RECORD does not list.
+    if not path.isascii():
+        raise WheelError("member %s has a name that is not ASCII" % path)
 
 
 def record_hash(data, algorithm="sha256"):
@@ -122,7 +127,7 @@ class Wheel:
                     check_member_path(info.filename)
                 self.files = {info.filename: archive.read(info) for info in infos}
                 self.times = {info.filename: info.date_time for info in infos}
-        except (OSError, zipfile.BadZipFile) as error:
+        except (OSError, zipfile.BadZipFile, zlib.error, NotImplementedError, RuntimeError) as error:
             raise WheelError("cannot read %s: %s" % (self.name.filename, error))
         self.order = [info.filename for info in infos]
         self.dist_info = self._find_dist_info()

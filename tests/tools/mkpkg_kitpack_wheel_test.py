@@ -286,6 +286,7 @@ class WheelPackerTest(unittest.TestCase):
             ("climbs", None, {"files": {"demo_pkg/../../evil.py": b""}}, "climbs out"),
             ("climbs in data", None, {"files": {"demo_pkg-2.5.data/scripts/../../../x": b""}}, "climbs out"),
             ("climbs with backslash", None, {"files": {"demo_pkg\\..\\..\\x": b""}}, "climbs out"),
+            ("not ascii", None, {"files": {"demo_pkg/caf\u00e9.py": b""}}, "is not ASCII"),
             ("no WHEEL", None, {"omit": ("WHEEL",)}, "has no " + dist + "WHEEL"),
             ("no METADATA", None, {"omit": ("METADATA",)}, "has no " + dist + "METADATA"),
             ("no RECORD", None, {"omit": ("RECORD",)}, "has no " + dist + "RECORD"),
@@ -310,6 +311,18 @@ class WheelPackerTest(unittest.TestCase):
         path = os.path.join(self.tmp, "demo_pkg-2.5-py3-none-any.whl")
         with open(path, "wb") as f:
             f.write(b"not a zip")
+        result = run_packer("--wheel", path, "--stub", self.stub, "--output", self.out)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("cannot read demo_pkg-2.5-py3-none-any.whl", result.stderr)
+        self.assertFalse(os.path.exists(self.out))
+
+    def test_a_damaged_member_is_refused(self):
+        path = self.wheel()
+        with open(path, "rb") as f:
+            data = bytearray(f.read())
+        data[data.index(b"x = 1")] ^= 1  # the stored module's bytes: its CRC no longer matches
+        with open(path, "wb") as f:
+            f.write(data)
         result = run_packer("--wheel", path, "--stub", self.stub, "--output", self.out)
         self.assertEqual(result.returncode, 2)
         self.assertIn("cannot read demo_pkg-2.5-py3-none-any.whl", result.stderr)
