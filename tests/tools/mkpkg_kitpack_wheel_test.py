@@ -259,6 +259,12 @@ class WheelPackerTest(unittest.TestCase):
             self.assertEqual(result.returncode, 0, result.stderr)
             with open(self.out, "rb") as f:
                 self.assertEqual(split(f.read())[0], stub, platform)
+        # A stub that is not built yet is named.
+        os.remove(os.path.join(dist, "stub-msvcrt.exe"))
+        wheel = self.wheel(name="demo_pkg-2.5-cp39-cp39-win32.whl")
+        result = run_packer("--wheel", wheel, "--output", self.out, packer=os.path.join(tools, "mkpkg_kitpack"))
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("no stub %s" % os.path.join(dist, "stub-msvcrt.exe"), result.stderr)
         # --stub wins over the platform's.
         image, _ = self.pack(self.wheel(name="demo_pkg-2.5-cp39-cp39-win32.whl"))
         self.assertEqual(split(image)[0], STUB)
