@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
+#include "resources/resource_ids.h"
+#include "support/test_files_win.h"
 
 namespace {
 using namespace e2e;
@@ -68,7 +69,7 @@ void install_wheel_into(const std::string& dir) {
   HWND page = install_into(run, dir);
   ASSERT_NE(page, nullptr);
   ASSERT_TRUE(wait_until([&] { return wizard_button_enabled(run.sheet, PSBTN_FINISH); }));
-  EXPECT_EQ(item_text(page, 1000), "Click the Finish button to exit the Setup wizard.");
+  EXPECT_EQ(item_text(page, IDC_HEADING), "Click the Finish button to exit the Setup wizard.");
   press_wizard_button(run.sheet, PSBTN_FINISH);
   ASSERT_EQ(run.process.wait_exit(), 0);
 }
