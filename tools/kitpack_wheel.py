@@ -33,8 +33,8 @@ STUB_32 = "stub-msvcrt.exe"
 STUB_64 = "stub-msvcrt-x64.exe"
 INFO_DESCRIPTION_CHARS = 500
 
-# Where each .data key goes: the scheme key and the folder below its prefix.
-# Headers go where an installation puts them, below Include\NAME.
+# The scheme key of each .data folder. Headers go where an installation puts
+# them, below Include\NAME (see Wheel.place).
 DATA_KEYS = {"purelib": "PURELIB", "platlib": "PLATLIB", "scripts": "SCRIPTS",
              "headers": "HEADERS", "data": "DATA"}
 # The same places as seen from Lib\site-packages, for RECORD.
