@@ -23,3 +23,14 @@ kitpack_fixture(NAME no-compile DEPENDS ${_example_files} ARGS
 kitpack_fixture(NAME no-compile-no-script DEPENDS ${_example_files} ARGS
   --config examples/example/setup.ini --tree examples/example/files
   --target-compile 0 --target-optimize 0 --install-script=)
+
+# An installer made from a wheel that pip built from the tiny project of the
+# packer's tests.
+set(_tiny_project ${CMAKE_SOURCE_DIR}/tests/tools/tiny_project)
+file(GLOB_RECURSE _tiny_project_files CONFIGURE_DEPENDS ${_tiny_project}/*)
+set(_tiny_wheel ${KITPACK_FIXTURES}/wheels/tiny_pkg-1.0-py3-none-any.whl)
+add_custom_command(OUTPUT ${_tiny_wheel}
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/make_test_wheel ${KITPACK_FIXTURES}/wheels
+  DEPENDS ${_tiny_project_files} ${CMAKE_SOURCE_DIR}/tests/tools/make_test_wheel VERBATIM)
+kitpack_fixture(NAME wheel DEPENDS ${_tiny_wheel} ${CMAKE_SOURCE_DIR}/tools/kitpack_wheel.py
+  ARGS --wheel ${_tiny_wheel})

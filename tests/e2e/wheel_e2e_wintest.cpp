@@ -1,0 +1,137 @@
+// An installer that the packer made from a wheel (tests/tools/tiny_project,
+// built by pip) installs the wheel's files and its dist-info into the Python a
+// user picks, so that the package is an installed distribution there, and the
+// UninstallString takes all of it away again.
+#include <windows.h>
+#include <prsht.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "driver/driver_win.h"
+#include "e2e/wizard_session_win.h"
+#include "resources/resource_ids.h"
+#include "support/test_files_win.h"
+
+namespace {
+using namespace e2e;
+
+const std::string entry = std::string(uninstall_key) + "\\tiny-pkg-py2.7";
+const char dist_info[] = "\\Lib\\site-packages\\tiny_pkg-1.0.dist-info\\";
+
+// Everything below dir, relative to it, directories ending in "\".
+void collect_tree(const std::string& dir, const std::string& prefix, std::set<std::string>& found) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    bool is_dir = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    found.insert(prefix + name + (is_dir ? "\\" : ""));
+    if (is_dir) collect_tree(dir + "\\" + name, prefix + name + "\\", found);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+}
+
+std::set<std::string> tree(const std::string& dir) {
+  std::set<std::string> found;
+  collect_tree(dir, "", found);
+  return found;
+}
+
+bool ends_with(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// The files of RECORD's rows (the path up to the first comma: our paths hold
+// none), relative to the Python folder: "../../" climbs out of
+// Lib\site-packages.
+std::set<std::string> record_files(const std::string& record) {
+  std::set<std::string> files;
+  for (const std::string& line : split_lines(record)) {
+    std::string path = line.substr(0, line.find(','));
+    if (path.empty()) continue;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    files.insert(path.rfind("..\\..\\", 0) == 0 ? path.substr(6) : "Lib\\site-packages\\" + path);
+  }
+  return files;
+}
+
+// Installs the wheel's package through the wizard into the Python in dir and
+// finishes the wizard.
+void install_wheel_into(const std::string& dir) {
+  wizard_session run(fixture("wheel"));
+  ASSERT_NE(run.sheet, nullptr);
+  HWND page = install_into(run, dir);
+  ASSERT_NE(page, nullptr);
+  ASSERT_TRUE(wait_until([&] { return wizard_button_enabled(run.sheet, PSBTN_FINISH); }));
+  EXPECT_EQ(item_text(page, IDC_HEADING), "Click the Finish button to exit the Setup wizard.");
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  ASSERT_EQ(run.process.wait_exit(), 0);
+}
+
+// What the Python folder holds before any installation (private_python27).
+const std::set<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python27.dll"};
+
+// What the installer adds beside the wheel's files: the log, the uninstaller
+// and the compiled modules.
+bool made_by_the_installer(const std::string& path) {
+  return path == "tiny-pkg-kitpack.log" || path == "Removetiny-pkg.exe" || ends_with(path, ".pyc") ||
+         ends_with(path, ".pyo") || ends_with(path, "\\") || bare_python.count(path);
+}
+
+struct package_cleanup {
+  ~package_cleanup() { RegDeleteTreeA(HKEY_CURRENT_USER, entry.c_str()); }
+};
+
+TEST(WheelE2E, InstallsAnInstalledDistributionAndTheUninstallStringRemovesIt) {
+  ASSERT_TRUE(file_exists(stand_in_python_dll()));
+  package_cleanup cleanup;
+  private_python27 python(stand_in_python_dll());
+  const std::string d = python.dir();
+  install_wheel_into(d);
+  if (HasFatalFailure()) return;
+
+  // The module, the script as the wheel holds it, the header where an
+  // installation puts headers, the data file, and the dist-info.
+  EXPECT_NE(read_file(d + "\\Lib\\site-packages\\tiny_pkg\\__init__.py").find("hello from tiny_pkg"),
+            std::string::npos);
+  EXPECT_EQ(read_file(d + "\\Scripts\\tiny_tool.py").rfind("#!python\n", 0), 0u);
+  EXPECT_TRUE(file_exists(d + "\\Include\\tiny-pkg\\tiny_pkg.h"));
+  EXPECT_EQ(read_file(d + "\\share\\tiny-pkg\\tiny_pkg.dat"), "tiny data\n");
+  EXPECT_NE(read_file(d + dist_info + "METADATA").find("Name: tiny-pkg\n"), std::string::npos);
+  EXPECT_EQ(read_file(d + dist_info + "INSTALLER"), "kitpack\n");
+
+  // RECORD lists every file the wheel brought, the dist-info's own included,
+  // and nothing else.
+  const std::set<std::string> installed = tree(d);
+  std::set<std::string> from_wheel;
+  for (const std::string& path : installed)
+    if (!made_by_the_installer(path)) from_wheel.insert(path);
+  EXPECT_EQ(from_wheel.size(), 10u);
+  EXPECT_EQ(record_files(read_file(d + dist_info + "RECORD")), from_wheel);
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 2.7 tiny-pkg 1.0");
+
+  // The uninstall, started as the list of installed software starts it.
+  const std::string line = registry_text(HKEY_CURRENT_USER, entry, "UninstallString");
+  const std::string exe = d + "\\Removetiny-pkg.exe";
+  const std::string args = "-u \"" + d + "\\tiny-pkg-kitpack.log\"";
+  ASSERT_EQ(line, "\"" + exe + "\" " + args);
+  driven_process uninstaller(exe, args);
+  EXPECT_EQ(answer_box(uninstaller, IDYES).caption, "Please confirm");
+  seen_box summary = answer_box(uninstaller, IDOK);
+  EXPECT_EQ(summary.caption, "Uninstall Finished!");
+  // Ten files of the wheel, four compiled modules and the log; the package's
+  // two folders in site-packages and the two of the header and the data.
+  EXPECT_EQ(summary.text, "15 files and 6 directories removed");
+  EXPECT_EQ(uninstaller.wait_exit(), 0);
+  EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
+  EXPECT_EQ(tree(d), bare_python);
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"), "");
+}
+
+}  // namespace

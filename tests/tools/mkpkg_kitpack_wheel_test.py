@@ -1,0 +1,441 @@
+"""The packer turns a wheel into an installer whose package is an installed
+distribution: the files where an installation puts them, the dist-info with a
+RECORD for them, the settings from the metadata, and refusals of wheels it
+cannot install."""
+import base64
+import contextlib
+import csv
+import hashlib
+import importlib.machinery
+import importlib.util
+import io
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+import zipfile
+
+from mkpkg_kitpack_test import PACKER, ROOT, split
+
+MAKE_TEST_WHEEL = os.path.join(ROOT, "tests", "tools", "make_test_wheel")
+WHEEL_TEXT = "Wheel-Version: 1.0\nGenerator: hand\nRoot-Is-Purelib: %s\nTag: py3-none-any\n"
+METADATA_TEXT = ("Metadata-Version: 2.1\nName: Demo-Pkg\nVersion: 2.5\nSummary: Shows the wheel path\n\n"
+                 "First line of the description\ngoes on here.\n\nSecond paragraph.\n")
+STUB = b"MZ" + b"w" * 30
+
+
+def sha256(data):
+    return "sha256=" + base64.urlsafe_b64encode(hashlib.sha256(data).digest()).rstrip(b"=").decode()
+
+
+def make_wheel(path, files, purelib=True, metadata=METADATA_TEXT, wheel_text=None,
+               omit=(), record=None):
+    """Writes a wheel holding files (archive name: bytes) and a dist-info for
+    demo_pkg 2.5, with a RECORD row for each file; record maps names to the
+    (hash, size) of their row instead, or to None for no row."""
+    dist = "demo_pkg-2.5.dist-info/"
+    contents = dict(files)
+    if "WHEEL" not in omit:
+        contents[dist + "WHEEL"] = (wheel_text or WHEEL_TEXT % ("true" if purelib else "false")).encode()
+    if "METADATA" not in omit:
+        contents[dist + "METADATA"] = metadata.encode()
+    rows = {name: (sha256(data), str(len(data))) for name, data in contents.items()}
+    rows.update(record or {})
+    out = io.StringIO()
+    csv.writer(out, lineterminator="\n").writerows(
+        [(name,) + row for name, row in rows.items() if row is not None] + [(dist + "RECORD", "", "")])
+    if "RECORD" not in omit:
+        contents[dist + "RECORD"] = out.getvalue().encode()
+    with zipfile.ZipFile(path, "w") as z:
+        for name, data in contents.items():
+            z.writestr(name, data)
+    return path
+
+
+def load_packer():
+    loader = importlib.machinery.SourceFileLoader("mkpkg_kitpack", PACKER)
+    spec = importlib.util.spec_from_loader("mkpkg_kitpack", loader)
+    module = importlib.util.module_from_spec(spec)
+    loader.exec_module(module)
+    return module
+
+
+PACKER_MODULE = load_packer()
+
+
+def run_packer(*args, packer=None):
+    """Runs the packer, in this process unless it is another copy of it."""
+    if packer:
+        return subprocess.run([sys.executable, packer, *args], capture_output=True, text=True)
+    stderr = io.StringIO()
+    with contextlib.redirect_stderr(stderr):
+        try:
+            status = PACKER_MODULE.main(list(args))
+        except SystemExit as exit:
+            status = exit.code
+    return subprocess.CompletedProcess(args, status, "", stderr.getvalue())
+
+
+def archive_of(image):
+    with zipfile.ZipFile(io.BytesIO(split(image)[3])) as z:
+        return {name: z.read(name) for name in z.namelist()}
+
+
+def settings_of(image):
+    text = split(image)[2].split(b"\0", 1)[0].decode("latin-1")
+    return dict(line.split("=", 1) for line in text.splitlines() if "=" in line)
+
+
+def record_of(members, key="PURELIB"):
+    text = members[key + "/demo_pkg-2.5.dist-info/RECORD"].decode()
+    return {row[0]: tuple(row[1:]) for row in csv.reader(io.StringIO(text))}
+
+
+# Where site_packages_scheme puts each key below the Python folder.
+SCHEME = {"PURELIB": "Lib/site-packages/", "PLATLIB": "Lib/site-packages/", "HEADERS": "",
+          "SCRIPTS": "Scripts/", "DATA": ""}
+
+
+def install_as_the_stub_does(members, python_dir, site_packages=None):
+    """Writes the archive members below python_dir through site_packages_scheme
+    (or with another folder below python_dir for site-packages)."""
+    scheme = dict(SCHEME)
+    if site_packages:
+        scheme.update(PURELIB=site_packages + "/", PLATLIB=site_packages + "/")
+    for name, data in members.items():
+        key, rest = name.split("/", 1)
+        path = os.path.join(python_dir, scheme[key] + rest)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+
+
+class WheelPackerTest(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.tmp)
+        self.stub = os.path.join(self.tmp, "stub.exe")
+        with open(self.stub, "wb") as f:
+            f.write(STUB)
+        self.out = os.path.join(self.tmp, "setup.exe")
+
+    def wheel(self, files=None, name="demo_pkg-2.5-py3-none-any.whl", **kwargs):
+        files = {"demo_pkg/__init__.py": b"x = 1\n"} if files is None else files
+        return make_wheel(os.path.join(self.tmp, name), files, **kwargs)
+
+    def pack(self, wheel, *args):
+        result = run_packer("--wheel", wheel, "--stub", self.stub, "--output", self.out, *args)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        with open(self.out, "rb") as f:
+            return f.read(), result.stderr
+
+    def test_every_wheel_folder_goes_to_its_scheme_key(self):
+        data = "demo_pkg-2.5.data/"
+        rows = [  # (wheel member, Root-Is-Purelib, archive member, RECORD path)
+            ("demo_pkg/a.py", True, "PURELIB/demo_pkg/a.py", "demo_pkg/a.py"),
+            ("demo_pkg/a.py", False, "PLATLIB/demo_pkg/a.py", "demo_pkg/a.py"),
+            (data + "purelib/p/b.py", False, "PURELIB/p/b.py", "p/b.py"),
+            (data + "platlib/p/c.pyd", True, "PLATLIB/p/c.pyd", "p/c.pyd"),
+            (data + "scripts/tool.py", True, "SCRIPTS/tool.py", "../../Scripts/tool.py"),
+            (data + "headers/demo.h", True, "HEADERS/Include/Demo-Pkg/demo.h", "../../Include/Demo-Pkg/demo.h"),
+            (data + "data/share/demo/x.dat", True, "DATA/share/demo/x.dat", "../../share/demo/x.dat"),
+        ]
+        for member, purelib, archive_name, record_path in rows:
+            content = member.encode() * 3
+            image, _ = self.pack(self.wheel({member: content}, purelib=purelib))
+            members = archive_of(image)
+            self.assertEqual(members.get(archive_name), content, member)
+            root = "PURELIB" if purelib else "PLATLIB"
+            self.assertEqual(record_of(members, root)[record_path], (sha256(content), str(len(content))), member)
+            self.assertIn(root + "/demo_pkg-2.5.dist-info/METADATA", members, member)
+
+    def test_record_lists_every_installed_file_and_itself_without_hash(self):
+        files = {"demo_pkg/__init__.py": b"x = 1\n", "demo_pkg-2.5.data/scripts/t.py": b"#!python\nprint(1)\n",
+                 "demo_pkg-2.5.dist-info/top_level.txt": b"demo_pkg\n"}
+        image, _ = self.pack(self.wheel(files))
+        members = archive_of(image)
+        dist = "demo_pkg-2.5.dist-info/"
+        self.assertEqual(members["PURELIB/" + dist + "INSTALLER"], b"kitpack\n")
+        # The script's #!python line stays as the wheel has it.
+        self.assertEqual(members["SCRIPTS/t.py"], b"#!python\nprint(1)\n")
+        record = record_of(members)
+        self.assertEqual(record[dist + "RECORD"], ("", ""))
+        installed = {}
+        for name, data in members.items():
+            key, rest = name.split("/", 1)
+            installed[{"SCRIPTS": "../../Scripts/"}.get(key, "") + rest] = data
+        self.assertEqual(set(record), set(installed))
+        for path, data in installed.items():
+            if path != dist + "RECORD":
+                self.assertEqual(record[path], (sha256(data), str(len(data))), path)
+        # The members come in the wheel's order, the dist-info last, RECORD the very last.
+        self.assertEqual(list(members)[-1], "PURELIB/" + dist + "RECORD")
+        self.assertEqual(list(members)[:2], ["PURELIB/demo_pkg/__init__.py", "SCRIPTS/t.py"])
+
+    def test_settings_come_from_metadata_and_tags(self):
+        image, _ = self.pack(self.wheel())
+        settings = settings_of(image)
+        self.assertEqual(settings["name"], "Demo-Pkg")
+        self.assertEqual(settings["title"], "Demo-Pkg 2.5")
+        self.assertEqual(settings["info"], "Shows the wheel path\\n\\n"
+                         "First line of the description goes on here.\\n\\nSecond paragraph.")
+        self.assertEqual(settings["build_info"], "Built from demo_pkg-2.5-py3-none-any.whl")
+        self.assertEqual(settings["target_version"], "")
+
+    def test_target_version_comes_from_a_cpython_tag(self):
+        rows = [("py3-none-any", ""), ("py2.py3-none-any", ""), ("cp312-cp312-win_amd64", "3.12"),
+                ("cp27-cp27m-win32", "2.7"), ("cp38-abi3-win_amd64", ""), ("cp310.cp311-none-any", ""),
+                ("cp39-none-any", "3.9")]
+        for tags, version in rows:
+            image, _ = self.pack(self.wheel(name="demo_pkg-2.5-%s.whl" % tags))
+            self.assertEqual(settings_of(image)["target_version"], version, tags)
+
+    def test_options_and_config_override_the_wheels_settings(self):
+        config = os.path.join(self.tmp, "setup.ini")
+        with open(config, "w") as f:
+            f.write("[Setup]\ninfo=From the file\ntitle=File title\n")
+        image, _ = self.pack(self.wheel(name="demo_pkg-2.5-cp39-cp39-win_amd64.whl"), "--config", config,
+                             "--title", "Option title", "--name", "demo", "--target-version=",
+                             "--install-script", "demo_post.py")
+        settings = settings_of(image)
+        self.assertEqual((settings["title"], settings["info"], settings["name"]),
+                         ("Option title", "From the file", "demo"))
+        self.assertEqual((settings["target_version"], settings["install_script"]), ("", "demo_post.py"))
+        self.assertEqual(settings["build_info"], "Built from demo_pkg-2.5-cp39-cp39-win_amd64.whl")
+
+    def test_display_texts_survive_the_stubs_escapes(self):
+        # The stub reads \n as a line break, \ooo as a byte, and drops other
+        # escapes; the profile reader strips quotes around a value.
+        rows = [("C:\\Temp", "C:\\134Temp"), ("a\\1b", "a\\134\\061b"), ('"quoted"', '\\042quoted"'),
+                ("caf\u00e9 \u2713", "caf\u00e9 ?")]
+        for summary, info in rows:
+            metadata = "Metadata-Version: 2.1\nName: d\nVersion: 1\nSummary: %s\n" % summary
+            image, _ = self.pack(self.wheel(metadata=metadata))
+            self.assertEqual(settings_of(image)["info"], info, summary)
+
+    def test_a_long_description_is_cut_at_a_word(self):
+        metadata = "Metadata-Version: 2.1\nName: d\nVersion: 1\n\n" + "word " * 300
+        image, _ = self.pack(self.wheel(metadata=metadata))
+        info = settings_of(image)["info"]
+        self.assertTrue(info.endswith("word ..."), info[-20:])
+        self.assertLessEqual(len(info), 504)
+
+    def test_the_older_description_field_is_read_too(self):
+        metadata = ("Metadata-Version: 1.1\nName: d\nVersion: 1\nSummary: S\n"
+                    "Description: First line\n       |second line\n")
+        image, _ = self.pack(self.wheel(metadata=metadata))
+        self.assertEqual(settings_of(image)["info"], "S\\n\\nFirst line second line")
+
+    def test_entry_points_give_one_warning_line(self):
+        files = {"demo_pkg/__init__.py": b"",
+                 "demo_pkg-2.5.dist-info/entry_points.txt":
+                     b"[console_scripts]\ndemo = demo_pkg:main\ndemo-two = demo_pkg:two\n"
+                     b"[gui_scripts]\ndemo-gui = demo_pkg:gui\n[other]\nx = y\n"}
+        _, stderr = self.pack(self.wheel(files))
+        self.assertEqual(stderr.splitlines(), [
+            "mkpkg_kitpack: warning: entry points cannot become .exe launchers and are not installed:"
+            " demo, demo-two, demo-gui"])
+        _, stderr = self.pack(self.wheel())
+        self.assertEqual(stderr, "")
+
+    def test_the_stub_follows_the_platform_tag(self):
+        # A copy of the packer whose dist/ folder holds marked stubs.
+        tools = os.path.join(self.tmp, "kit", "tools")
+        dist = os.path.join(self.tmp, "kit", "dist")
+        os.makedirs(tools)
+        os.makedirs(dist)
+        for name in ("mkpkg_kitpack", "kitpack_wheel.py"):
+            shutil.copy(os.path.join(ROOT, "tools", name), tools)
+        for stub in ("stub-msvcrt.exe", "stub-msvcrt-x64.exe"):
+            with open(os.path.join(dist, stub), "wb") as f:
+                f.write(stub.encode())
+        rows = [("win32", b"stub-msvcrt.exe"), ("win_amd64", b"stub-msvcrt-x64.exe"),
+                ("any", b"stub-msvcrt-x64.exe")]
+        for platform, stub in rows:
+            wheel = self.wheel(name="demo_pkg-2.5-cp39-cp39-%s.whl" % platform)
+            result = run_packer("--wheel", wheel, "--output", self.out, packer=os.path.join(tools, "mkpkg_kitpack"))
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(self.out, "rb") as f:
+                self.assertEqual(split(f.read())[0], stub, platform)
+        # A stub that is not built yet is named.
+        os.remove(os.path.join(dist, "stub-msvcrt.exe"))
+        wheel = self.wheel(name="demo_pkg-2.5-cp39-cp39-win32.whl")
+        result = run_packer("--wheel", wheel, "--output", self.out, packer=os.path.join(tools, "mkpkg_kitpack"))
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("no stub %s" % os.path.join(dist, "stub-msvcrt.exe"), result.stderr)
+        # --stub wins over the platform's.
+        image, _ = self.pack(self.wheel(name="demo_pkg-2.5-cp39-cp39-win32.whl"))
+        self.assertEqual(split(image)[0], STUB)
+
+    def test_refused_wheels_give_status_2_a_message_and_no_output(self):
+        good = {"demo_pkg/__init__.py": b"x = 1\n"}
+        dist = "demo_pkg-2.5.dist-info/"
+        rows = [  # (what, wheel file name, make_wheel arguments, words of the message)
+            ("linux", "demo_pkg-2.5-cp311-cp311-linux_x86_64.whl", {}, "not for Windows"),
+            ("manylinux", "demo_pkg-2.5-cp311-cp311-manylinux_2_17_x86_64.manylinux2014_x86_64.whl", {},
+             "not for Windows"),
+            ("macos", "demo_pkg-2.5-py3-none-macosx_11_0_arm64.whl", {}, "not for Windows"),
+            ("hash", None, {"record": {"demo_pkg/__init__.py": (sha256(b"x = 2\n"), "6")}},
+             "demo_pkg/__init__.py does not match its hash in RECORD"),
+            ("size", None, {"record": {"demo_pkg/__init__.py": (sha256(b"x = 1\n"), "7")}},
+             "does not match its size"),
+            ("no hash", None, {"record": {"demo_pkg/__init__.py": ("", "")}}, "has no sha256"),
+            ("weak hash", None, {"record": {"demo_pkg/__init__.py": ("md5=abc", "6")}}, "has no sha256"),
+            ("unlisted", None, {"record": {"demo_pkg/__init__.py": None}},
+             "demo_pkg/__init__.py is not listed in RECORD"),
+            ("missing", None, {"record": {"gone.py": (sha256(b""), "0")}}, "RECORD lists gone.py"),
+            ("absolute", None, {"files": {"/etc/evil": b""}}, "/etc/evil has an absolute path"),
+            ("drive", None, {"files": {"C:/evil": b""}}, "absolute path"),
+            ("backslash root", None, {"files": {"\\evil": b""}}, "absolute path"),
+            ("climbs", None, {"files": {"demo_pkg/../../evil.py": b""}}, "climbs out"),
+            ("climbs in data", None, {"files": {"demo_pkg-2.5.data/scripts/../../../x": b""}}, "climbs out"),
+            ("climbs with backslash", None, {"files": {"demo_pkg\\..\\..\\x": b""}}, "climbs out"),
+            ("not ascii", None, {"files": {"demo_pkg/caf\u00e9.py": b""}}, "is not ASCII"),
+            ("no WHEEL", None, {"omit": ("WHEEL",)}, "has no " + dist + "WHEEL"),
+            ("no METADATA", None, {"omit": ("METADATA",)}, "has no " + dist + "METADATA"),
+            ("no RECORD", None, {"omit": ("RECORD",)}, "has no " + dist + "RECORD"),
+            ("no dist-info", None, {"omit": ("WHEEL", "METADATA", "RECORD")}, "has no .dist-info"),
+            ("wheel version", None, {"wheel_text": "Wheel-Version: 2.0\nRoot-Is-Purelib: true\n"}, "Wheel-Version 2.0"),
+            ("unknown data key", None, {"files": {"demo_pkg-2.5.data/config/x": b""}}, "in no install folder"),
+            ("same file twice", None, {"files": {"a.py": b"", "demo_pkg-2.5.data/purelib/A.py": b""}},
+             "two members install to"),
+            ("file name", "demo.whl", {}, "is not a wheel file name"),
+        ]
+        for what, name, kwargs, words in rows:
+            kwargs = dict(kwargs)
+            files = kwargs.pop("files", good)
+            wheel = self.wheel(files, name=name or "demo_pkg-2.5-py3-none-any.whl", **kwargs)
+            result = run_packer("--wheel", wheel, "--stub", self.stub, "--output", self.out)
+            self.assertEqual(result.returncode, 2, what)
+            self.assertIn(words, result.stderr, what)
+            self.assertTrue(result.stderr.startswith("mkpkg_kitpack: error: "), what)
+            self.assertFalse(os.path.exists(self.out), what)
+
+    def test_a_file_that_is_no_zip_is_refused(self):
+        path = os.path.join(self.tmp, "demo_pkg-2.5-py3-none-any.whl")
+        with open(path, "wb") as f:
+            f.write(b"not a zip")
+        result = run_packer("--wheel", path, "--stub", self.stub, "--output", self.out)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("cannot read demo_pkg-2.5-py3-none-any.whl", result.stderr)
+        self.assertFalse(os.path.exists(self.out))
+
+    def test_a_damaged_member_is_refused(self):
+        path = self.wheel()
+        with open(path, "rb") as f:
+            data = bytearray(f.read())
+        data[data.index(b"x = 1")] ^= 1  # the stored module's bytes: its CRC no longer matches
+        with open(path, "wb") as f:
+            f.write(data)
+        result = run_packer("--wheel", path, "--stub", self.stub, "--output", self.out)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("cannot read demo_pkg-2.5-py3-none-any.whl", result.stderr)
+        self.assertFalse(os.path.exists(self.out))
+
+    def test_wheel_and_tree_do_not_go_together(self):
+        result = run_packer("--wheel", self.wheel(), "--tree", self.tmp, "--stub", self.stub, "--output", self.out)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("not allowed with argument", result.stderr)
+        result = run_packer("--tree", self.tmp, "--output", self.out)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("--stub is required without --wheel", result.stderr)
+
+
+class RealWheelTest(unittest.TestCase):
+    """A wheel that pip, setuptools and wheel made, installed as the stub does,
+    is a distribution that importlib.metadata and pip find."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tmp = tempfile.mkdtemp()
+        built = subprocess.run([sys.executable, MAKE_TEST_WHEEL, os.path.join(cls.tmp, "wheels")],
+                               capture_output=True, text=True)
+        assert built.returncode == 0, built.stderr
+        cls.wheel = built.stdout.strip()
+        stub = os.path.join(cls.tmp, "stub.exe")
+        with open(stub, "wb") as f:
+            f.write(STUB)
+        out = os.path.join(cls.tmp, "setup.exe")
+        packed = run_packer("--wheel", cls.wheel, "--stub", stub, "--output", out)
+        assert packed.returncode == 0, packed.stderr
+        cls.warning = packed.stderr
+        with open(out, "rb") as f:
+            cls.image = f.read()
+        cls.python_dir = os.path.join(cls.tmp, "Python")
+        install_as_the_stub_does(archive_of(cls.image), cls.python_dir)
+        cls.site = os.path.join(cls.python_dir, "Lib", "site-packages")
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.tmp)
+
+    def test_every_folder_of_the_wheel_is_installed(self):
+        self.assertEqual(os.path.basename(self.wheel), "tiny_pkg-1.0-py3-none-any.whl")
+        installed = sorted(os.path.relpath(os.path.join(d, f), self.python_dir).replace(os.sep, "/")
+                           for d, _, files in os.walk(self.python_dir) for f in files)
+        dist = "Lib/site-packages/tiny_pkg-1.0.dist-info/"
+        self.assertEqual(installed, sorted([
+            "Include/tiny-pkg/tiny_pkg.h", "Scripts/tiny_tool.py", "share/tiny-pkg/tiny_pkg.dat",
+            "Lib/site-packages/tiny_pkg/__init__.py", dist + "INSTALLER", dist + "METADATA",
+            dist + "RECORD", dist + "WHEEL", dist + "entry_points.txt", dist + "top_level.txt"]))
+        with open(os.path.join(self.python_dir, "Scripts", "tiny_tool.py"), "rb") as f:
+            self.assertEqual(f.readline(), b"#!python\n")
+        self.assertEqual(self.warning.splitlines(), [
+            "mkpkg_kitpack: warning: entry points cannot become .exe launchers and are not installed: tiny-hello"])
+
+    def test_importlib_metadata_finds_the_distribution_and_its_files(self):
+        import importlib.metadata
+        dists = list(importlib.metadata.distributions(path=[self.site]))
+        self.assertEqual([(d.metadata["Name"], d.version) for d in dists], [("tiny-pkg", "1.0")])
+        dist = dists[0]
+        self.assertEqual(dist.read_text("INSTALLER"), "kitpack\n")
+        on_disk = {os.path.normpath(os.path.join(d, f)) for d, _, files in os.walk(self.python_dir) for f in files}
+        listed = set()
+        for entry in dist.files:
+            path = os.path.normpath(str(entry.locate()))
+            listed.add(path)
+            self.assertTrue(os.path.isfile(path), entry)
+            if entry.hash is not None:
+                with open(path, "rb") as f:
+                    self.assertEqual(sha256(f.read()), "sha256=" + entry.hash.value, entry)
+                self.assertEqual(entry.size, os.path.getsize(path), entry)
+        self.assertEqual(listed, on_disk)
+
+    def test_settings_come_from_the_wheel(self):
+        settings = settings_of(self.image)
+        self.assertEqual((settings["name"], settings["title"], settings["target_version"]), ("tiny-pkg", "tiny-pkg 1.0", ""))
+        self.assertTrue(settings["info"].startswith("A tiny package for the packer's wheel tests\\n\\ntiny-pkg installs"))
+
+    def test_pip_lists_it(self):
+        # Debian's pip: the machine's python3 may be another one without pip.
+        listed = subprocess.run(["/usr/bin/python3", "-m", "pip", "list", "--path", self.site,
+                                 "--format", "freeze", "--disable-pip-version-check"],
+                                capture_output=True, text=True)
+        self.assertEqual(listed.returncode, 0, listed.stderr)
+        self.assertEqual(listed.stdout.splitlines(), ["tiny-pkg==1.0"])
+
+    def test_pip_uninstalls_it(self):
+        # A virtual environment of Debian's Python: its lib folder stands for
+        # the Python folder, so that RECORD's ../../ paths stay inside it.
+        env = os.path.join(self.tmp, "env")
+        subprocess.run(["/usr/bin/python3", "-m", "venv", "--without-pip", env], check=True)
+        python = os.path.join(env, "bin", "python")
+        site = subprocess.run([python, "-c", "import sysconfig; print(sysconfig.get_path('purelib'))"],
+                              capture_output=True, text=True, check=True).stdout.strip()
+        lib = os.path.dirname(os.path.dirname(site))
+        install_as_the_stub_does(archive_of(self.image), lib, os.path.relpath(site, lib))
+
+        def files():
+            return sorted(os.path.join(d, f) for d, _, names in os.walk(lib) for f in names)
+        self.assertEqual(len(files()), 10)
+        removed = subprocess.run(["/usr/bin/python3", "-m", "pip", "--python", python, "uninstall", "-y",
+                                  "--disable-pip-version-check", "tiny-pkg"], capture_output=True, text=True)
+        self.assertEqual(removed.returncode, 0, removed.stderr)
+        self.assertIn("Successfully uninstalled tiny-pkg-1.0", removed.stdout)
+        self.assertEqual(files(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,4 @@
+#!/usr/bin/env python
+import tiny_pkg
+
+tiny_pkg.main()
