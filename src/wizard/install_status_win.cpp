@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "resources/resource_ids.h"
 
 int install_ok;
 char* failure_text;
@@ -14,7 +15,7 @@ const progress_sink* install_sink;
 
 void show_step_text(const char* text) {
   if (install_sink) return install_sink->step_text(text);
-  SetDlgItemTextA(progress_page, IDC_STEP_LINE, text);
+  SetDlgItemTextA(progress_page, IDC_HEADING, text);
 }
 
 void show_item_text(const char* text) {
