@@ -5,7 +5,8 @@ set -e
 packages="cmake make g++ python3 googletest libgtest-dev zlib1g-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686 wine64 xvfb xauth imagemagick clang-14 libclang-rt-14-dev
-  python3-pip python3-setuptools python3-wheel python3-venv"
+  python3-pip python3-setuptools python3-wheel python3-venv
+  nsis libpython3.11-stdlib"
 missing=
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

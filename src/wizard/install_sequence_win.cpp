@@ -62,8 +62,9 @@ void run_install_sequence(HWND install_page, const install_steps& steps) {
   }
   if (install_ok) {
     show_step_text("Installing files...");
-    if (!steps.extract_archive(scheme, python_dir, image_base, image_size, notify))
-      set_failure("Failed to unzip installation files");
+    int extracted = steps.extract_archive(scheme, python_dir, image_base, image_size, notify);
+    if (install_page) show_pending_progress(install_page);
+    if (!extracted) set_failure("Failed to unzip installation files");
   }
   if (install_ok && setup_config.target_compile) compile_pass(steps, "Compiling files to .pyc...", 0);
   if (install_ok && setup_config.target_optimize) compile_pass(steps, "Compiling files to .pyo...", 1);

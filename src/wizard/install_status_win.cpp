@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/fixed_text.h"
 #include "resources/resource_ids.h"
 
 int install_ok;
@@ -49,15 +50,68 @@ void drain_messages() {
   }
 }
 
+namespace {
+// Members can arrive far faster than a screen shows frames, and every repaint
+// of the bar and the item line costs more than writing a small file (the bar
+// paints at once, and the dispatching after each member then pushes the
+// painted pixels out). So the page shows a position at most once per frame
+// and keeps the latest one pending in between; the last member (the bar's
+// end) is always shown at once.
+struct progress_frame {
+  LONGLONG shown_at = 0;  // performance counter of the last shown position
+  bool pending = false;
+  WPARAM pos = 0;
+  char text[1024] = {};  // as long as a refused member's path can be shown
+};
+progress_frame frame;
+
+LONGLONG ticks_now() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+LONGLONG ticks_per_frame() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  return frequency.QuadPart / 60;
+}
+
+void show_frame(HWND page) {
+  SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETPOS, frame.pos, 0);
+  SetDlgItemTextA(page, IDC_ITEM_LINE, frame.text);
+  frame.pending = false;
+  frame.shown_at = ticks_now();
+}
+
+// The range is the same for every member: setting it again would only repaint.
+void set_range(HWND page, LPARAM range) {
+  PBRANGE now;
+  SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&now));
+  if (now.iLow != LOWORD(range) || now.iHigh != HIWORD(range))
+    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, range);
+}
+
+void set_pos(HWND page, WPARAM pos, const char* text) {
+  frame.pos = pos;
+  copy_cut(frame.text, sizeof frame.text, text);
+  frame.pending = true;
+  auto end = static_cast<WPARAM>(SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0));
+  if (pos >= end || ticks_now() - frame.shown_at >= ticks_per_frame()) show_frame(page);
+}
+}  // namespace
+
 bool handle_progress_message(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_PROGRESS_RANGE) {
-    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, lparam);
-  } else if (message == WM_PROGRESS_POS) {
-    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETPOS, wparam, 0);
-    SetDlgItemTextA(page, IDC_ITEM_LINE, reinterpret_cast<const char*>(lparam));
-  } else {
+  if (message == WM_PROGRESS_RANGE)
+    set_range(page, lparam);
+  else if (message == WM_PROGRESS_POS)
+    set_pos(page, wparam, reinterpret_cast<const char*>(lparam));
+  else
     return false;
-  }
   drain_messages();
   return true;
+}
+
+void show_pending_progress(HWND page) {
+  if (frame.pending) show_frame(page);
 }

@@ -37,8 +37,15 @@ void set_failure(const char* text);
 // The install page's handling of WM_PROGRESS_RANGE and WM_PROGRESS_POS: the
 // range goes on unchanged to the bar as PBM_SETRANGE; the position goes to
 // the bar and the text (lParam) into the item line; then waiting messages are
-// dispatched. True when the message was one of the two (the page answers TRUE).
+// dispatched, after every message. While positions arrive faster than one a
+// display frame (1/60 s), the bar and the item line show at most one a frame
+// and the latest waits; a position at the bar's end is shown at once. True
+// when the message was one of the two (the page answers TRUE).
 bool handle_progress_message(HWND page, UINT message, WPARAM wparam, LPARAM lparam);
+
+// Shows the position that is still waiting for its frame, if any: the page's
+// state after the last message that arrived.
+void show_pending_progress(HWND page);
 
 // Dispatches every waiting message of the thread; never waits.
 void drain_messages();

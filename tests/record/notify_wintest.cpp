@@ -127,9 +127,43 @@ TEST(Notify, ALongErrorMessageIsCutToTheBuffer) {
 
 // ---- progress on a real install page ---------------------------------------
 
+// How many WM_APP messages the page has handled (posted by the tests).
+int posted_handled;
+
 LRESULT CALLBACK page_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   if (handle_progress_message(window, message, wparam, lparam)) return TRUE;
+  if (message == WM_APP) ++posted_handled;
   return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// Counts what reaches a control, then lets it do its work.
+struct message_counter {
+  static inline WNDPROC original_bar, original_item;
+  static inline int set_range, set_pos, set_text;
+  static LRESULT CALLBACK bar(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == PBM_SETRANGE) ++set_range;
+    if (m == PBM_SETPOS) ++set_pos;
+    return CallWindowProcA(original_bar, w, m, wp, lp);
+  }
+  static LRESULT CALLBACK item(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_SETTEXT) ++set_text;
+    return CallWindowProcA(original_item, w, m, wp, lp);
+  }
+  explicit message_counter(HWND page) {
+    set_range = set_pos = set_text = 0;
+    original_bar = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        GetDlgItem(page, IDC_PROGRESS_BAR), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(bar)));
+    original_item = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        GetDlgItem(page, IDC_ITEM_LINE), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(item)));
+  }
+};
+
+double milliseconds_since(const LARGE_INTEGER& start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+         static_cast<double>(frequency.QuadPart);
 }
 
 class install_page {
@@ -182,12 +216,63 @@ TEST(ProgressPage, EachMemberMovesTheBarAndNamesTheMember) {
   };
   for (const auto& row : rows) {
     EXPECT_EQ(notify(NOTIFY_PROGRESS, row.text, row.total, row.done), 1);
+    // A member that follows the last shown one within a frame waits for the
+    // next frame; what waits, shown, is this member's state.
+    show_pending_progress(page.get());
     EXPECT_EQ(page.range().iLow, 0) << row.text;
     EXPECT_EQ(page.range().iHigh, row.high) << row.text;
     EXPECT_EQ(page.pos(), row.done) << row.text;
     EXPECT_EQ(page.item(), row.text);
   }
   progress_page = nullptr;
+}
+
+TEST(ProgressPage, FastMembersRepaintAtMostOnceAFrameAndEndOnTheLast) {
+  install_page page;
+  progress_page = page.get();
+  message_counter counted(page.get());
+  posted_handled = 0;
+  const int members = 400;
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  for (int done = 1; done <= members; ++done) {
+    // A message that waits when the member arrives is handled before the
+    // progress handling returns, for every member.
+    PostMessageA(page.get(), WM_APP, 0, 0);
+    std::string path = "Lib\\site-packages\\m" + std::to_string(done) + ".py";
+    notify(NOTIFY_PROGRESS, path.c_str(), members, done);
+    ASSERT_EQ(posted_handled, done) << "member " << done;
+  }
+  double elapsed = milliseconds_since(start);
+  progress_page = nullptr;
+  EXPECT_EQ(page.pos(), members);
+  EXPECT_EQ(page.range().iHigh, members);
+  EXPECT_EQ(page.item(), "Lib\\site-packages\\m400.py");
+  // One position a frame (1/60 s) at most, and the bar's end at once.
+  int frames = static_cast<int>(elapsed * 60 / 1000) + 1;
+  EXPECT_LE(counted.set_pos, frames + 1) << elapsed << " ms";
+  EXPECT_LE(counted.set_text, frames + 1) << elapsed << " ms";
+  EXPECT_GE(counted.set_pos, 1);
+  EXPECT_EQ(counted.set_range, 1) << "an unchanged range is not set again";
+}
+
+TEST(ProgressPage, WhatWaitsForItsFrameIsShownOnRequest) {
+  install_page page;
+  progress_page = page.get();
+  // Ten members in a row, far quicker than a frame: the first is shown, the
+  // rest wait, and the latest of them is what shows once asked.
+  for (int done = 1; done <= 10; ++done)
+    notify(NOTIFY_PROGRESS, ("pkg\\f" + std::to_string(done) + ".py").c_str(), 100, done);
+  message_counter counted(page.get());
+  show_pending_progress(page.get());
+  show_pending_progress(page.get());
+  progress_page = nullptr;
+  EXPECT_EQ(page.pos(), 10);
+  EXPECT_EQ(page.item(), "pkg\\f10.py");
+  EXPECT_LE(counted.set_pos, 1) << "nothing waits the second time";
+  // A changed range still reaches the bar.
+  handle_progress_message(page.get(), WM_PROGRESS_RANGE, 0, MAKELPARAM(0, 7));
+  EXPECT_EQ(page.range().iHigh, 7);
 }
 
 TEST(ProgressPage, ThePageAnswersOnlyTheTwoProgressMessages) {
