@@ -23,3 +23,11 @@ kitpack_fixture(NAME no-compile DEPENDS ${_example_files} ARGS
 kitpack_fixture(NAME no-compile-no-script DEPENDS ${_example_files} ARGS
   --config examples/example/setup.ini --tree examples/example/files
   --target-compile 0 --target-optimize 0 --install-script=)
+# A package for a Python 3: pre-install script, both compile passes and a
+# post-install script that calls every builtin; installed into the stand-in's
+# Python 3 personality.
+file(GLOB_RECURSE _python3_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/python3/*)
+kitpack_fixture(NAME python3-example DEPENDS ${_python3_files} ARGS
+  --config tests/e2e/python3/setup.ini --preinstall tests/e2e/python3/preinstall.py
+  --tree tests/e2e/python3/files)
+add_dependencies(wintest_e2e standin_python3)
