@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
+#include "resources/resource_ids.h"
+#include "support/test_files_win.h"
 
 namespace {
 using namespace e2e;
@@ -96,9 +97,9 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   EXPECT_EQ(question.caption, "Example 3");
   EXPECT_EQ(question.text, "Create the example3 shortcut?");
   ASSERT_TRUE(wait_until([&] {
-    return item_text(page, 1000) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
-  })) << item_text(page, 1000);
-  EXPECT_EQ(item_text(page, 1004), "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n");
+    return item_text(page, IDC_HEADING) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+  })) << item_text(page, IDC_HEADING);
+  EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n");
   press_wizard_button(run.sheet, PSBTN_FINISH);
   ASSERT_EQ(run.process.wait_exit(), 0);
 
@@ -162,7 +163,7 @@ TEST(Python3E2E, AFailingPreinstallScriptShowsItsTraceback) {
       "Traceback (most recent call last):\r\n"
       "  File \"<string>\", line 3, in <module>\r\n"
       "ValueError: this package refuses to install\r\n";
-  EXPECT_TRUE(wait_until([&] { return item_text(page, 1004) == expected; })) << item_text(page, 1004);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_OUTPUT_BOX) == expected; })) << item_text(page, IDC_OUTPUT_BOX);
   press_wizard_button(run.sheet, PSBTN_FINISH);
   EXPECT_EQ(run.process.wait_exit(), 0);
   EXPECT_FALSE(directory_exists(d + "\\Lib\\site-packages\\example"));
@@ -193,7 +194,7 @@ TEST(Python3E2E, ARegistrationForAnotherProcessorIsNotOffered) {
   HWND page = run.next_to(select_python);
   ASSERT_NE(page, nullptr);
   std::vector<std::string> rows;
-  for (int row = 0; row < list_count(page, 1022); ++row) rows.push_back(list_text(page, 1022, row));
+  for (int row = 0; row < list_count(page, IDC_PYTHON_LIST); ++row) rows.push_back(list_text(page, IDC_PYTHON_LIST, row));
   EXPECT_EQ(rows, std::vector<std::string>{"Python Version 3.12 (found in registry)"});
   press_wizard_button(run.sheet, PSBTN_CANCEL);
   EXPECT_EQ(run.process.wait_exit(), 0);

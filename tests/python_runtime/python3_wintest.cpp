@@ -10,13 +10,15 @@
 #include <vector>
 
 #include "archive/notify_codes.h"
-#include "common/box_recorder_win.h"
+#include "python_runtime/compile_pass_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_fixture_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
+#include "resources/resource_ids.h"
+#include "support/box_recorder_win.h"
 #include "wizard/install_status_win.h"
 
 namespace {
@@ -59,7 +61,7 @@ std::string run_post(python_fixture& python, const std::string& text) {
   install_ok = 1;
   run_postinstall_script(page.get());
   keeper.restore();
-  return page.text(1004);
+  return page.text(IDC_OUTPUT_BOX);
 }
 
 TEST(Python3Binding, LoadsTheInstallationsOwnDllBeforeTheSystemDirectorys) {
