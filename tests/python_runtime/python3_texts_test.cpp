@@ -53,7 +53,9 @@ TEST(Python3Texts, CompiledFileOfEachVersionAndLevel) {
     EXPECT_TRUE(plan.ok) << what;
     EXPECT_EQ(plan.in_cache, r.in_cache) << what;
     EXPECT_EQ(std::string(plan.path), r.path) << what;
-    if (r.in_cache) EXPECT_EQ(std::string(plan.cache_dir), r.cache_dir) << what;
+    if (r.in_cache) {
+      EXPECT_EQ(std::string(plan.cache_dir), r.cache_dir) << what;
+    }
   }
 }
 
