@@ -9,6 +9,7 @@
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/shortcut_win.h"
 #include "python_runtime/csidl_folders.h"
+#include "python_runtime/python_text_win.h"
 #include "record/install_log_win.h"
 
 builtin_api_fields builtin_api;
@@ -37,7 +38,7 @@ static py_object* get_special_folder_path(py_object*, py_object* args) {
   // FALSE: a folder the system lacks is reported, never created.
   if (!sh_get_special_folder_path(nullptr, path, folder, FALSE))
     return builtin_api.err_format(builtin_api.os_error, "no such folder (%s)", name);
-  return builtin_api.build_value("s", path);
+  return builtin_api.build_value("s", python_from_ansi(path, builtin_api.utf8).get());
 }
 
 // The predefined root handles are 32-bit values; a 64-bit build sign-extends
@@ -52,14 +53,14 @@ static py_object* get_root_hkey(py_object*, py_object*) {
 static py_object* file_created(py_object*, py_object* args) {
   const char* path;
   if (!builtin_api.parse_tuple(args, "s", &path)) return nullptr;
-  notify(NOTIFY_FILE_CREATED, path);
+  notify(NOTIFY_FILE_CREATED, ansi_from_python(path, builtin_api.utf8).get());
   return none();
 }
 
 static py_object* directory_created(py_object*, py_object* args) {
   const char* path;
   if (!builtin_api.parse_tuple(args, "s", &path)) return nullptr;
-  notify(NOTIFY_DIR_CREATED, path);
+  notify(NOTIFY_DIR_CREATED, ansi_from_python(path, builtin_api.utf8).get());
   return none();
 }
 
@@ -68,7 +69,8 @@ static py_object* message_box(py_object*, py_object* args) {
   const char* caption;
   int flags;
   if (!builtin_api.parse_tuple(args, "ssi", &text, &caption, &flags)) return nullptr;
-  int button = show_message_box(GetFocus(), text, caption, static_cast<UINT>(flags));
+  int button = show_message_box(GetFocus(), ansi_from_python(text, builtin_api.utf8).get(),
+                                ansi_from_python(caption, builtin_api.utf8).get(), static_cast<UINT>(flags));
   return builtin_api.build_value("i", button);
 }
 

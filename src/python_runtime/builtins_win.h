@@ -15,6 +15,7 @@ struct builtin_api_fields {
   py_long_from_void_ptr_fn long_from_void_ptr;  // may be null
   py_object* value_error;
   py_object* os_error;
+  bool utf8;  // Python 3: char strings in and out are UTF-8
 };
 extern builtin_api_fields builtin_api;
 

@@ -12,7 +12,7 @@ void run_compile_pass(int optimize);
 // list, -1 when an entry point is missing, else the number of failures.
 int compile_modules(const loaded_python& python, int optimize);
 
-// The compile loop of compile_modules, given the run's PyRun_SimpleString:
-// compiles each compile_list entry, records its compiled name and moves the
-// install page's bar. Returns the number of failed compilations.
-int compile_file_list(int (*run_string)(const char* text), int optimize);
+// The compile loop of compile_modules in the started interpreter: compiles
+// each compile_list entry, records its compiled name (and a cache folder it
+// made) and moves the install page's bar. Returns the number of failures.
+int compile_file_list(const loaded_python& python, int optimize);

@@ -8,6 +8,7 @@
 #include "common/message_box_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/output_capture_win.h"
+#include "python_runtime/python3_texts.h"
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
@@ -34,6 +35,7 @@ int run_preinstall_script(const char* script) {
       set_failure(reason);
       return -1;
     }
+    python.output_path = capture.name();
     rc = run_simple_string(python, script);
   }
   capture.end();
@@ -51,6 +53,7 @@ static HCURSOR run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]
   char install_argument[] = "-install";
   char* argv[] = {path, install_argument, nullptr};
   if (loaded_python python = load_python_dll(python_dll)) {
+    python.output_path = capture.name();
     int rc = run_installscript(python, path, 2, argv);
     if (rc == -1) {
       char line[64];
@@ -105,8 +108,11 @@ int run_uninstall_script(char* record) {
   {
     output_capture capture(true);
     // The recorded name as it is: the uninstaller runs from python_dir itself.
-    if (loaded_python python = bind_python_dll(unique_module(LoadLibraryA(dll_name))))
+    if (loaded_python python = bind_python_dll(unique_module(LoadLibraryA(dll_name)),
+                                               python_major_of_dll(dll_name))) {
+      python.output_path = capture.name();
       run_installscript(python, path, 2, argv);
+    }
     capture.end();
     capture.read_start(output, sizeof output);
   }

@@ -11,6 +11,8 @@
 #include "common/fixed_text.h"
 #include "common/owner_crt_win.h"
 #include "python_runtime/builtins_win.h"
+#include "python_runtime/python3_texts.h"
+#include "python_runtime/python_text_win.h"
 #include "python_runtime/python_target_win.h"
 #include "startup/startup_win.h"
 #include "wizard/install_status_win.h"
@@ -63,21 +65,38 @@ static HMODULE load_from_install_path(const char* dll_name, DWORD load_error) {
   return load_from_path(path);
 }
 
+// A Python 3 installation's own directory comes first: a python3X.dll in the
+// system directory belongs to some other program.
+static HMODULE load_from_python_dir(const char* dll_name) {
+  char path[MAX_PATH];
+  if (python_dir[0] == '\0' || !format_whole(path, sizeof path, "%s\\%s", python_dir, dll_name))
+    return nullptr;
+  return load_from_path(path);
+}
+
 loaded_python load_python_dll(const char* dll_name) {
   char home[272];
   format_cut(home, sizeof home, "PYTHONHOME=%s", python_dir);
   _putenv(home);
-  unique_module module(load_from_system_directory(dll_name));
-  if (!module) module.reset(load_from_install_path(dll_name, GetLastError()));
-  return bind_python_dll(std::move(module));
+  unique_module module;
+  if (py_major >= 3) {
+    module.reset(load_from_python_dir(dll_name));
+    if (!module) module.reset(load_from_system_directory(dll_name));
+  } else {
+    module.reset(load_from_system_directory(dll_name));
+    if (!module) module.reset(load_from_install_path(dll_name, GetLastError()));
+  }
+  return bind_python_dll(std::move(module), py_major);
 }
 
-int register_builtins(const python_entry_points& api) {
+int register_builtins(const loaded_python& python) {
+  const python_entry_points& api = python.api;
   if (!api.import_module || !api.set_attr || !api.get_attr || !api.cfunction_new ||
       !api.build_value || !api.parse_tuple || !api.err_format)
     return 1;
-  // Attributes of __builtin__ are global names in every script, no import needed.
-  if (py_object* builtins = api.import_module("__builtin__")) {
+  // Attributes of the builtins module are global names in every script, no
+  // import needed; Python 3 renamed it.
+  if (py_object* builtins = api.import_module(python.is_python3() ? "builtins" : "__builtin__")) {
     builtin_api.value_error = api.get_attr(builtins, "ValueError");
     builtin_api.os_error = api.get_attr(builtins, "OSError");
     for (py_method_def& row : builtin_methods)
@@ -87,19 +106,84 @@ int register_builtins(const python_entry_points& api) {
   builtin_api.parse_tuple = api.parse_tuple;
   builtin_api.err_format = api.err_format;
   builtin_api.long_from_void_ptr = api.long_from_void_ptr;
+  builtin_api.utf8 = python.is_python3();
   return 0;
 }
+
+// Python 3 keeps the pointer for the whole program: static storage.
+static wchar_t wide_program_name[MAX_PATH];
+
+void set_python_program_name(const loaded_python& python) {
+  if (!python.is_python3()) {
+    python.api.set_program_name(module_path);
+    return;
+  }
+  if (MultiByteToWideChar(CP_ACP, 0, module_path, -1, wide_program_name, MAX_PATH) == 0)
+    wide_program_name[0] = L'\0';
+  python.api.set_program_name_wide(wide_program_name);
+}
+
+namespace {
+
+// Python 3 writes through a runtime library of its own, which the capture of
+// the installer's streams does not reach: its sys.stdout and sys.stderr are
+// pointed at the capture file instead, after the interpreter has started.
+void redirect_output(const loaded_python& python) {
+  if (!python.is_python3() || !python.output_path) return;
+  crossing_text path = python_from_ansi(python.output_path, true);
+  char statement[MAX_PATH * 3 + 128];
+  if (format_output_redirect(statement, sizeof statement, path.get()))
+    python.api.run_simple_string(statement);
+}
+
+void close_output(const loaded_python& python) {
+  if (python.is_python3() && python.output_path) python.api.run_simple_string(OUTPUT_CLOSE_STATEMENT);
+}
+
+// argv as wide strings, for as long as PySys_SetArgv needs them.
+class wide_argv {
+ public:
+  wide_argv(int argc, char** argv) : count_(argc < 0 ? 0 : argc > MAX_ARGS ? MAX_ARGS : argc) {
+    for (int i = 0; i < count_; ++i) {
+      texts_[i] = wide_from_ansi(argv[i] ? argv[i] : "");
+      pointers_[i] = texts_[i] ? texts_[i].get() : empty_;
+    }
+    pointers_[count_] = nullptr;
+  }
+  int count() const { return count_; }
+  wchar_t** get() { return pointers_; }
+
+ private:
+  static constexpr int MAX_ARGS = 8;
+  int count_;
+  unique_heap<wchar_t> texts_[MAX_ARGS];
+  wchar_t empty_[1] = {L'\0'};
+  wchar_t* pointers_[MAX_ARGS + 1] = {};
+};
+
+void set_argv(const loaded_python& python, int argc, char** argv) {
+  if (!python.is_python3()) {
+    python.api.sys_set_argv(argc, argv);
+    return;
+  }
+  wide_argv wide(argc, argv);
+  python.api.sys_set_argv_wide(wide.count(), wide.get());
+}
+
+}  // namespace
 
 int run_simple_string(const loaded_python& python, const char* text) {
   const python_entry_points& api = python.api;
   if (!api.initialize || !api.set_program_name || !api.finalize || !api.run_simple_string ||
       !api.err_print)
     return -1;
-  api.set_program_name(module_path);
+  set_python_program_name(python);
   api.initialize();
-  register_builtins(api);
+  register_builtins(python);
+  redirect_output(python);
   int rc = api.run_simple_string(text);
   if (rc != 0) api.err_print();
+  close_output(python);
   api.finalize();
   return rc;
 }
@@ -137,9 +221,11 @@ int run_installscript(const loaded_python& python, const char* path, int argc, c
   }
   show_item_text("Running Script...");
   api.initialize();
-  register_builtins(api);
-  api.sys_set_argv(argc, argv);
+  register_builtins(python);
+  set_argv(python, argc, argv);
+  redirect_output(python);
   int rc = run_file_content(api.run_simple_string, file.get());
+  close_output(python);
   api.finalize();
   return rc;
 }

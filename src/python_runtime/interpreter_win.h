@@ -6,9 +6,12 @@
 // it cannot be loaded (GetLastError tells why). Freed when the result ends.
 loaded_python load_python_dll(const char* dll_name);
 
-// Makes the script builtins attributes of __builtin__. 0 when the entry
-// points were found, 1 when one was missing.
-int register_builtins(const python_entry_points& api);
+// Makes the script builtins attributes of __builtin__ (builtins in Python 3).
+// 0 when the entry points were found, 1 when one was missing.
+int register_builtins(const loaded_python& python);
+
+// Py_SetProgramName(module_path), as a wide string for Python 3.
+void set_python_program_name(const loaded_python& python);
 
 // Runs a text in a fresh interpreter: -1 when an entry point is missing,
 // else PyRun_SimpleString's result.

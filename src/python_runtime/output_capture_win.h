@@ -18,6 +18,9 @@ class output_capture {
   output_capture(const output_capture&) = delete;
   output_capture& operator=(const output_capture&) = delete;
 
+  // The capture file's name, or none.
+  const char* name() const { return name_.get(); }
+
   // Flushes and closes stderr, then stdout.
   void end();
 

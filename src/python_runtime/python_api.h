@@ -33,6 +33,9 @@ using py_void_fn = void (*)();
 using py_set_program_name_fn = void (*)(char* name);
 using py_run_simple_string_fn = int (*)(const char* text);
 using py_sys_set_argv_fn = void (*)(int argc, char** argv);
+// The same two names from Python 3.0 on take wide strings.
+using py_set_program_name_wide_fn = void (*)(wchar_t* name);
+using py_sys_set_argv_wide_fn = void (*)(int argc, wchar_t** argv);
 using py_import_module_fn = py_object* (*)(const char* name);
 using py_get_attr_fn = py_object* (*)(py_object* object, const char* name);
 using py_set_attr_fn = int (*)(py_object* object, const char* name, py_object* value);

@@ -15,9 +15,11 @@ python_entry_points bind_python(HMODULE module) {
   api.initialize = entry<py_void_fn>(module, "Py_Initialize");
   api.finalize = entry<py_void_fn>(module, "Py_Finalize");
   api.set_program_name = entry<py_set_program_name_fn>(module, "Py_SetProgramName");
+  api.set_program_name_wide = entry<py_set_program_name_wide_fn>(module, "Py_SetProgramName");
   api.run_simple_string = entry<py_run_simple_string_fn>(module, "PyRun_SimpleString");
   api.err_print = entry<py_void_fn>(module, "PyErr_Print");
   api.sys_set_argv = entry<py_sys_set_argv_fn>(module, "PySys_SetArgv");
+  api.sys_set_argv_wide = entry<py_sys_set_argv_wide_fn>(module, "PySys_SetArgv");
   api.sys_get_object = entry<void*>(module, "PySys_GetObject");
   api.optimize_flag = entry<int*>(module, "Py_OptimizeFlag");
   api.import_module = entry<py_import_module_fn>(module, "PyImport_ImportModule");
@@ -31,8 +33,9 @@ python_entry_points bind_python(HMODULE module) {
   return api;
 }
 
-loaded_python bind_python_dll(unique_module module) {
+loaded_python bind_python_dll(unique_module module, int major) {
   loaded_python python;
+  python.major = major;
   python.api = bind_python(module.get());
   python.module = std::move(module);
   return python;

@@ -12,9 +12,11 @@ struct python_entry_points {
   py_void_fn initialize;
   py_void_fn finalize;
   py_set_program_name_fn set_program_name;
+  py_set_program_name_wide_fn set_program_name_wide;  // the same symbol, as Python 3 takes it
   py_run_simple_string_fn run_simple_string;
   py_void_fn err_print;
   py_sys_set_argv_fn sys_set_argv;
+  py_sys_set_argv_wide_fn sys_set_argv_wide;  // the same symbol, as Python 3 takes it
   void* sys_get_object;  // required by the compile runs, never called
   int* optimize_flag;    // a data symbol
   py_import_module_fn import_module;
@@ -31,12 +33,20 @@ struct python_entry_points {
 struct loaded_python {
   unique_module module;
   python_entry_points api{};
+  // 3 and above: wide program name and argv, builtins on "builtins", UTF-8
+  // char strings, and output that only the interpreter itself can redirect.
+  int major = 0;
+  // Python 3: the capture file its sys.stdout and sys.stderr append to while
+  // a script runs (none: left as the interpreter made them).
+  const char* output_path = nullptr;
 
   explicit operator bool() const { return static_cast<bool>(module); }
+  bool is_python3() const { return major >= 3; }
 };
 
 // Looks up every entry point of the installer in module (none: all null).
 python_entry_points bind_python(HMODULE module);
 
-// Takes over a loaded module and binds it; an empty owner gives an empty result.
-loaded_python bind_python_dll(unique_module module);
+// Takes over a loaded module of the given major version and binds it; an
+// empty owner gives an empty result.
+loaded_python bind_python_dll(unique_module module, int major);

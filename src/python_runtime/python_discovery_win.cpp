@@ -1,12 +1,16 @@
 #include "python_runtime/python_discovery_win.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <cstring>
 #include <string_view>
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
+#include "python_runtime/python3_texts.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_target_win.h"
 #include "record/uninstall_registration.h"
@@ -26,6 +30,48 @@ unique_heap<python_install> read_python_install(HKEY install_path_key) {
   return install;
 }
 
+// The processor the running program is built for, from its own header.
+std::uint16_t own_machine() {
+  auto* base = reinterpret_cast<const std::byte*>(GetModuleHandleA(nullptr));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  return nt->FileHeader.Machine;
+}
+
+// The machine field of the DLL at path; 0 when there is none to read.
+std::uint16_t machine_of_file(const char* path) {
+  unique_file file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return 0;
+  std::byte head[4096];
+  DWORD read = 0;
+  if (!ReadFile(file.get(), head, sizeof head, &read, nullptr)) return 0;
+  return pe_machine(std::span<const std::byte>(head, read));
+}
+
+// A Python 3 whose DLL is found, in its own directory or else in the system
+// directory, but built for another processor can never be loaded here (a
+// 64-bit Python seen by a 32-bit program through HKEY_CURRENT_USER, and the
+// reverse). A DLL that is not found says nothing against the row.
+bool python3_loadable(const python_install& install, const char* row_text) {
+  row_version version = parse_row_version(row_text);
+  if (version.count < 2 || version.major < 3) return true;
+  char dll[MAX_PATH];
+  if (!format_python_dll(dll, sizeof dll, version.major, version.minor)) return true;
+  std::string_view dir = install.install_path;
+  if (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
+  char path[MAX_PATH];
+  std::uint16_t machine = 0;
+  if (format_whole(path, sizeof path, "%.*s\\%s", static_cast<int>(dir.size()), dir.data(), dll))
+    machine = machine_of_file(path);
+  char system_dir[MAX_PATH];
+  UINT n = GetSystemDirectoryA(system_dir, sizeof system_dir);
+  if (machine == 0 && n > 0 && n < sizeof system_dir &&
+      format_whole(path, sizeof path, "%s\\%s", system_dir, dll))
+    machine = machine_of_file(path);
+  return machine == 0 || machine == own_machine();
+}
+
 void add_install_row(HWND list, HKEY root, std::string_view target_version, const char* version) {
   if (!version_name_fits(version) || !version_accepted(target_version, version)) return;
   char row_text[ROW_TEXT_WIDTH];
@@ -36,7 +82,7 @@ void add_install_row(HWND list, HKEY root, std::string_view target_version, cons
   unique_hkey install_path_key;
   if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
   unique_heap<python_install> install = read_python_install(install_path_key.get());
-  if (!install) return;
+  if (!install || !python3_loadable(*install.get(), row_text)) return;
   // The list keeps its rows sorted: the add tells where this row landed.
   LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row_text));
   if (row < 0) return;

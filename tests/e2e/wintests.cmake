@@ -34,3 +34,12 @@ add_custom_command(OUTPUT ${_tiny_wheel}
   DEPENDS ${_tiny_project_files} ${CMAKE_SOURCE_DIR}/tests/tools/make_test_wheel VERBATIM)
 kitpack_fixture(NAME wheel DEPENDS ${_tiny_wheel} ${CMAKE_SOURCE_DIR}/tools/kitpack_wheel.py
   ARGS --wheel ${_tiny_wheel})
+
+# A package for a Python 3: pre-install script, both compile passes and a
+# post-install script that calls every builtin; installed into the stand-in's
+# Python 3 personality.
+file(GLOB_RECURSE _python3_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/python3/*)
+kitpack_fixture(NAME python3-example DEPENDS ${_python3_files} ARGS
+  --config tests/e2e/python3/setup.ini --preinstall tests/e2e/python3/preinstall.py
+  --tree tests/e2e/python3/files)
+add_dependencies(wintest_e2e standin_python3)

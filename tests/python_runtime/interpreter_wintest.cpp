@@ -100,7 +100,7 @@ TEST(Runners, AMissingEntryPointStopsOnlyTheRunnersThatNeedIt) {
     std::string script = python.script_path("ok.py");
     write_file(script, "pass\n");
     std::string library = standin_folder(c.variant) + "\\python27.dll";
-    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())));
+    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())), 2);
     ASSERT_TRUE(dll) << c.variant;
     EXPECT_EQ(run_simple_string(dll, "pass"), c.simple_string) << c.variant;
     char install[] = "-install";

@@ -5,5 +5,7 @@ if(KITPACK_PYTHON3)
   add_test(NAME native.python_runtime.ScriptsAreValidPython
     COMMAND ${KITPACK_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/check_scripts.py
             ${CMAKE_SOURCE_DIR}/examples/example/preinstall.py
-            ${CMAKE_SOURCE_DIR}/examples/example/files/SCRIPTS/example_post.py)
+            ${CMAKE_SOURCE_DIR}/examples/example/files/SCRIPTS/example_post.py
+            ${CMAKE_SOURCE_DIR}/tests/e2e/python3/preinstall.py
+            ${CMAKE_SOURCE_DIR}/tests/e2e/python3/files/SCRIPTS/example3_post.py)
 endif()

@@ -58,3 +58,25 @@ TEST(StandinDll, ImportsOnlyTheSystemAndTheStubsRuntimeLibrary) {
 }
 
 }  // namespace
+
+namespace {
+
+// The Python 3 personality: no Py_OptimizeFlag, and a runtime library of its
+// own, so that the stub's redirected streams cannot reach what it writes.
+TEST(StandinDll, Python3BuildLacksTheOptimizeFlagAndLinksUcrtbase) {
+  std::string path = standin_folder("python3") + "\\python312.dll";
+  {
+    unique_module dll(LoadLibraryA(path.c_str()));
+    ASSERT_TRUE(dll) << path;
+    std::vector<std::string> expected;
+    for (const std::string& name : all_names)
+      if (name != "Py_OptimizeFlag") expected.push_back(name);
+    EXPECT_EQ(exported_names(dll.get()), expected);
+  }
+  std::string bytes = read_file(path);
+  EXPECT_NE(bytes.find("ucrtbase.dll"), std::string::npos);
+  for (const char* other : {"msvcrt.dll", "libstdc++", "libwinpthread"})
+    EXPECT_EQ(bytes.find(other), std::string::npos) << other;
+}
+
+}  // namespace

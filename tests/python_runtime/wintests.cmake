@@ -1,17 +1,49 @@
-# The stand-in interpreter DLL (python27.dll) in four builds, each in its own
-# folder under standin/ so that none lies beside a test program.
+# The stand-in interpreter DLLs, each in its own folder under standin/ so that
+# none lies beside a test program: the Python 2 personality (python27.dll) in
+# four builds, and the Python 3 personality (python312.dll).
 set(_standin_dir ${CMAKE_CURRENT_LIST_DIR}/standin)
 set(_standin_sources ${_standin_dir}/exports.cpp ${_standin_dir}/interpreter.cpp ${_standin_dir}/objects.cpp)
+
+# kitpack_standin(TARGET NAME dll-name FOLDER folder RUNTIME msvcrt|ucrtbase [DEFINES ...])
+# RUNTIME is the C runtime the DLL writes through: msvcrt is the stub's own
+# (what a Python 2 prints reaches the installer's capture), ucrtbase one of
+# its own, as a Python 3 has.
+function(kitpack_standin target)
+  cmake_parse_arguments(S "" "NAME;FOLDER;RUNTIME" "DEFINES" ${ARGN})
+  add_library(${target} SHARED ${_standin_sources})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${S_NAME} PREFIX ""
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin/${S_FOLDER}
+    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin/lib/${S_FOLDER})
+  target_compile_definitions(${target} PRIVATE ${S_DEFINES})
+  if(S_RUNTIME STREQUAL "ucrtbase")
+    set(_specs ${CMAKE_BINARY_DIR}/ucrtbase.specs)
+    if(NOT TARGET kitpack_ucrtbase_specs)
+      add_custom_command(OUTPUT ${_specs}
+        COMMAND ${CMAKE_SOURCE_DIR}/cmake/crt-specs.sh ${CMAKE_C_COMPILER} ucrtbase ${_specs}
+        DEPENDS ${CMAKE_SOURCE_DIR}/cmake/crt-specs.sh)
+      add_custom_target(kitpack_ucrtbase_specs DEPENDS ${_specs})
+    endif()
+    add_dependencies(${target} kitpack_ucrtbase_specs)
+    # Headers declare the universal runtime's functions.
+    target_compile_definitions(${target} PRIVATE _UCRT __MSVCRT_VERSION__=0x0E00)
+    # The static thread library wants msvcrt's _setjmp; the stand-in starts no
+    # thread, and the universal runtime has the same function under another name.
+    target_link_options(${target} PRIVATE -specs=${_specs} -Wl,--defsym=_setjmp=__intrinsic_setjmp)
+  elseif(NOT S_RUNTIME STREQUAL "msvcrt")
+    message(FATAL_ERROR "kitpack_standin: unknown RUNTIME ${S_RUNTIME}")
+  endif()
+  add_dependencies(wintest_python_runtime ${target})
+endfunction()
+
 foreach(_variant full no_err_print no_set_argv no_long_from_void_ptr)
-  add_library(standin_${_variant} SHARED ${_standin_sources})
-  set_target_properties(standin_${_variant} PROPERTIES OUTPUT_NAME python27 PREFIX ""
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin/${_variant}
-    ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin/lib/${_variant})
+  set(_defines)
   if(NOT _variant STREQUAL "full")
     string(TOUPPER ${_variant} _switch)
-    target_compile_definitions(standin_${_variant} PRIVATE STANDIN_${_switch})
+    set(_defines STANDIN_${_switch})
   endif()
-  add_dependencies(wintest_python_runtime standin_${_variant})
+  kitpack_standin(standin_${_variant} NAME python27 FOLDER ${_variant} RUNTIME msvcrt DEFINES ${_defines})
 endforeach()
+kitpack_standin(standin_python3 NAME python312 FOLDER python3 RUNTIME ucrtbase DEFINES STANDIN_PYTHON3)
+
 target_sources(wintest_python_runtime PRIVATE ${CMAKE_CURRENT_LIST_DIR}/python_fixture_win.cpp)
 target_compile_definitions(wintest_python_runtime PRIVATE STANDIN_DIR="${CMAKE_BINARY_DIR}/standin")

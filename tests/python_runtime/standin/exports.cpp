@@ -1,10 +1,13 @@
 // The entry points the installer binds by name; nothing else is exported.
 // Build switches leave one out, for DLLs that lack it:
 //   STANDIN_NO_ERR_PRINT, STANDIN_NO_SET_ARGV, STANDIN_NO_LONG_FROM_VOID_PTR
+// STANDIN_PYTHON3 gives the Python 3 shapes: wide Py_SetProgramName and
+// PySys_SetArgv, UTF-8 in Py_BuildValue, and no Py_OptimizeFlag.
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "standin.h"
 
@@ -12,11 +15,17 @@
 
 using namespace standin;
 
+#ifdef STANDIN_PYTHON3
+extern "C" {
+int Py_OptimizeFlag = 0;  // not exported: Python 3 is given the level by py_compile
+}
+STANDIN_API void Py_SetProgramName(wchar_t* name) { vm.program_name = name ? utf8_from_wide(name) : ""; }
+#else
 extern "C" {
 __declspec(dllexport) int Py_OptimizeFlag = 0;
 }
-
-STANDIN_API void Py_SetProgramName(char* name) { vm.program_name = name; }
+STANDIN_API void Py_SetProgramName(char* name) { vm.program_name = name ? name : ""; }
+#endif
 STANDIN_API void Py_Initialize() { initialize(); }
 STANDIN_API void Py_Finalize() { finalize(); }
 STANDIN_API int PyRun_SimpleString(const char* text) { return run(text); }
@@ -26,7 +35,17 @@ STANDIN_API void PyErr_Print() { print_pending(); }
 #endif
 
 #ifndef STANDIN_NO_SET_ARGV
+#ifdef STANDIN_PYTHON3
+STANDIN_API void PySys_SetArgv(int argc, wchar_t** argv) {
+  std::vector<std::string> texts;
+  for (int i = 0; i < argc; ++i) texts.push_back(argv[i] ? utf8_from_wide(argv[i]) : "");
+  std::vector<char*> pointers;
+  for (std::string& t : texts) pointers.push_back(t.data());
+  set_argv(argc, pointers.data());
+}
+#else
 STANDIN_API void PySys_SetArgv(int argc, char** argv) { set_argv(argc, argv); }
+#endif
 #endif
 
 STANDIN_API PyObject* PySys_GetObject(const char* name) {
@@ -70,7 +89,10 @@ STANDIN_API PyObject* Py_BuildValue(const char* format, ...) {
     result = none();
   } else if (f == "s") {
     const char* s = va_arg(args, const char*);
-    result = s ? string(s) : none();
+    if (python3 && s && !valid_utf8(s))
+      set_error("UnicodeDecodeError", "'utf-8' codec can't decode bytes: invalid data");
+    else
+      result = s ? string(s) : none();
   } else if (f == "i") {
     result = integer(va_arg(args, int));
   } else {

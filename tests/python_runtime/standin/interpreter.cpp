@@ -56,7 +56,16 @@ std::string read_string(const std::string& s, std::size_t& i, bool raw, int line
       case '"': out += '"'; break;
       case 'x':
         if (i + 2 > s.size()) throw syntax_error{line, "invalid \\x escape"};
-        out += static_cast<char>(std::stoi(s.substr(i, 2), nullptr, 16));
+        {
+          int code = std::stoi(s.substr(i, 2), nullptr, 16);
+          // Python 3's '\xe9' is the character U+00E9, held as UTF-8.
+          if (python3 && code >= 0x80) {
+            out += static_cast<char>(0xC0 | code >> 6);
+            out += static_cast<char>(0x80 | (code & 0x3F));
+          } else {
+            out += static_cast<char>(code);
+          }
+        }
         i += 2;
         break;
       default: out += '\\'; out += e;
@@ -155,6 +164,7 @@ struct expr {
   PyObject* value = nullptr;  // literal
   std::string text;           // name, attribute, operator
   std::vector<expr*> parts;   // operands; call: callee then arguments
+  std::vector<std::string> keywords;  // call: names of the last arguments
 };
 
 struct stmt;
@@ -167,9 +177,10 @@ struct handler {
 };
 
 struct stmt {
-  enum { expression, assign, import, conditional, raise, pass, attempt } k = pass;
+  enum { expression, assign, assign_attribute, import, conditional, raise, pass, attempt } k = pass;
   int line = 0;
   expr* e = nullptr;
+  expr* object = nullptr;  // assign_attribute: whose attribute
   std::string target;
   std::vector<std::string> modules;
   std::vector<std::pair<expr*, block>> branches;  // if / elif
@@ -262,6 +273,14 @@ class parser {
     }
     stmt* s = new_stmt(stmt::expression, line);
     s->e = expression();
+    if (at_op("=")) {  // object.name = value
+      if (s->e->k != expr::attribute) fail();
+      ++p_;
+      s->k = stmt::assign_attribute;
+      s->target = s->e->text;
+      s->object = s->e->parts[0];
+      s->e = expression();
+    }
     return s;
   }
 
@@ -379,6 +398,13 @@ class parser {
         expr* c = node(expr::call, line);
         c->parts.push_back(e);
         while (!at_op(")")) {
+          bool keyword = peek().t == tok::name && t_[p_ + 1].t == tok::op && t_[p_ + 1].text == "=";
+          if (keyword) {
+            c->keywords.push_back(t_[p_].text);
+            p_ += 2;
+          } else if (!c->keywords.empty()) {
+            throw syntax_error{peek().line, "non-keyword arg after keyword arg"};
+          }
           c->parts.push_back(expression());
           if (!at_op(",")) break;
           ++p_;
@@ -509,7 +535,7 @@ bool is_subtype(PyObject* type, PyObject* of) {
 
 PyObject* evaluate(expr* e);
 
-PyObject* call(PyObject* callee, std::vector<PyObject*> args, int line) {
+PyObject* call(PyObject* callee, std::vector<PyObject*> args, int line, PyObject* kwargs = nullptr) {
   if (callee->k == kind::type) {
     std::string message;
     if (args.size() == 1) message = str(args[0]);
@@ -519,7 +545,13 @@ PyObject* call(PyObject* callee, std::vector<PyObject*> args, int line) {
   if (callee->k != kind::function) raise_error("TypeError", "'" + type_name(callee) + "' object is not callable", line);
   PyMethodDef* row = callee->method;
   PyObject* result;
-  if (row->ml_flags == STANDIN_METH_NOARGS) {
+  if (kwargs && !(row->ml_flags & STANDIN_METH_KEYWORDS))
+    raise_error("TypeError", std::string(row->ml_name) + "() takes no keyword arguments", line);
+  if (row->ml_flags == (STANDIN_METH_VARARGS | STANDIN_METH_KEYWORDS)) {
+    using keywords_function = PyObject* (*)(PyObject*, PyObject*, PyObject*);
+    auto f = reinterpret_cast<keywords_function>(reinterpret_cast<void*>(row->ml_meth));
+    result = f(callee->self, sequence(kind::tuple, std::move(args)), kwargs);
+  } else if (row->ml_flags == STANDIN_METH_NOARGS) {
     if (!args.empty())
       raise_error("TypeError", std::string(row->ml_name) + "() takes no arguments (" + std::to_string(args.size()) + " given)", line);
     result = row->ml_meth(callee->self, nullptr);
@@ -577,8 +609,15 @@ PyObject* evaluate(expr* e) {
     case expr::call: {
       PyObject* callee = evaluate(e->parts[0]);
       std::vector<PyObject*> args;
-      for (std::size_t i = 1; i < e->parts.size(); ++i) args.push_back(evaluate(e->parts[i]));
-      return call(callee, std::move(args), e->line);
+      std::size_t positional = e->parts.size() - 1 - e->keywords.size();
+      for (std::size_t i = 1; i <= positional; ++i) args.push_back(evaluate(e->parts[i]));
+      PyObject* kwargs = nullptr;
+      if (!e->keywords.empty()) {
+        kwargs = make(kind::dict);
+        for (std::size_t k = 0; k < e->keywords.size(); ++k)
+          kwargs->attrs[e->keywords[k]] = evaluate(e->parts[1 + positional + k]);
+      }
+      return call(callee, std::move(args), e->line, kwargs);
     }
     case expr::attribute: {
       PyObject* o = evaluate(e->parts[0]);
@@ -622,6 +661,13 @@ void execute(stmt* s) {
   switch (s->k) {
     case stmt::expression: evaluate(s->e); break;
     case stmt::assign: vm.globals[s->target] = evaluate(s->e); break;
+    case stmt::assign_attribute: {
+      PyObject* o = evaluate(s->object);
+      PyObject* value = evaluate(s->e);
+      if (o->k != kind::module) raise_error("AttributeError", "'" + type_name(o) + "' object attribute '" + s->target + "' is read-only", s->line);
+      o->attrs[s->target] = value;
+      break;
+    }
     case stmt::pass: break;
     case stmt::import:
       for (const std::string& name : s->modules) {
@@ -664,7 +710,7 @@ void execute(const block& b) {
 
 // What Python prints for an exception that nobody caught.
 void report(PyObject* instance, int line) {
-  std::fflush(stdout);
+  flush_output(1);
   std::string text;
   if (instance->base->text == "SyntaxError") {
     text = "  File \"<string>\", line " + std::to_string(line) + "\n";
@@ -675,8 +721,8 @@ void report(PyObject* instance, int line) {
   text += instance->base->text;
   if (!instance->text.empty()) text += ": " + instance->text;
   text += "\n";
-  std::fputs(text.c_str(), stderr);
-  std::fflush(stderr);
+  emit(2, text);
+  flush_output(2);
 }
 
 }  // namespace

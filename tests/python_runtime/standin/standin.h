@@ -1,6 +1,7 @@
 // The stand-in interpreter DLL's objects and state (test code, never shipped).
 // See README.md for the script language it runs.
 #pragma once
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -16,9 +17,22 @@ struct PyMethodDef {
 };
 
 constexpr int STANDIN_METH_VARARGS = 1;
+constexpr int STANDIN_METH_KEYWORDS = 2;
 constexpr int STANDIN_METH_NOARGS = 4;
 
-enum class kind { none, boolean, integer, string, list, tuple, module, file, function, type, exception };
+// The Python 3 personality (STANDIN_PYTHON3): wide program name and argv, a
+// builtins module, sys.stdout and sys.stderr None until a script sets them,
+// UTF-8 strings, keyword arguments, open() and a py_compile taking cfile
+// and optimize.
+#ifdef STANDIN_PYTHON3
+constexpr bool python3 = true;
+constexpr const char* BUILTINS_MODULE = "builtins";
+#else
+constexpr bool python3 = false;
+constexpr const char* BUILTINS_MODULE = "__builtin__";
+#endif
+
+enum class kind { none, boolean, integer, string, list, tuple, dict, module, file, function, type, exception };
 
 struct PyObject {
   kind k = kind::none;
@@ -29,6 +43,8 @@ struct PyObject {
   PyMethodDef* method = nullptr;            // function
   PyObject* self = nullptr;                 // function
   PyObject* base = nullptr;                 // type: its base; exception: its type
+  std::FILE* stream = nullptr;              // file made by open(), until closed
+  bool mbcs = false;                        // file: written in the ANSI code page
 };
 
 namespace standin {
@@ -40,7 +56,7 @@ struct state {
   std::map<std::string, PyObject*> modules;
   std::map<std::string, PyObject*> globals;
   PyObject* pending = nullptr;  // the raised exception instance, or none
-  const char* program_name = nullptr;
+  std::string program_name;
 };
 extern state vm;
 
@@ -66,5 +82,17 @@ void finalize();
 void set_argv(int argc, char** argv);
 int run(const char* text);  // the module's result: 0, or -1 after an uncaught exception
 void print_pending();       // reports and clears the pending exception
+
+// Writes to the script's standard output (1) or error (2): the runtime
+// library's streams for Python 2; for Python 3 whatever sys.stdout and
+// sys.stderr are, and nothing (stdout) or the runtime library's own stderr
+// while they are None.
+void emit(int which, const std::string& text);
+void flush_output(int which);
+
+// Python 3's char strings are UTF-8.
+bool valid_utf8(const std::string& text);
+std::string utf8_from_wide(const wchar_t* text);
+std::wstring wide_from_utf8(const std::string& text);
 
 }  // namespace standin

@@ -1,0 +1,2 @@
+# The example package for a Python 3.
+VALUE = 3

@@ -1,0 +1,203 @@
+// A Python 3 as a user has it: the stand-in's Python 3 personality registered
+// as 3.12, its DLL in its own directory. The package goes in through the
+// wizard (pre-install script, both compile passes into __pycache__, a
+// post-install script calling every builtin) and comes out through its
+// UninstallString; a failing pre-install script shows its traceback; an
+// installation built for another processor is not offered.
+#include <windows.h>
+#include <prsht.h>
+#include <shlobj.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "driver/driver_win.h"
+#include "e2e/wizard_session_win.h"
+#include "resources/resource_ids.h"
+#include "support/test_files_win.h"
+
+namespace {
+using namespace e2e;
+
+const std::string entry = std::string(uninstall_key) + "\\example-py3.12";
+
+std::string python3_standin() { return windows_path(STANDIN_DIR "/python3/python312.dll"); }
+
+// Software\Python\PythonCore\<version> of the current user pointing at a
+// fresh Python folder; dll (none: no DLL) is copied there as dll_name.
+class python3_install {
+ public:
+  python3_install(const char* version, const std::string& dll, const char* dll_name = "python312.dll")
+      : key_(std::string(python_core) + version) {
+    for (const char* sub : {"\\Lib", "\\Lib\\site-packages", "\\Scripts"})
+      CreateDirectoryA((dir_.path() + sub).c_str(), nullptr);
+    if (!dll.empty()) CopyFileA(dll.c_str(), (dir_ / dll_name).c_str(), FALSE);
+    RegSetValueA(HKEY_CURRENT_USER, (key_ + "\\InstallPath").c_str(), REG_SZ, dir_.path().c_str(),
+                 static_cast<DWORD>(dir_.path().size()));
+  }
+  ~python3_install() {
+    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+    forget_empty_python_keys(HKEY_CURRENT_USER);
+  }
+  const std::string& dir() const { return dir_.path(); }
+
+ private:
+  std::string key_;
+  temp_folder dir_;
+};
+
+std::string shortcut() {
+  char programs[MAX_PATH] = {};
+  SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
+  return std::string(programs) + "\\Example3 post-install script.lnk";
+}
+
+struct cleanup {
+  ~cleanup() {
+    DeleteFileA(shortcut().c_str());
+    forget_package(HKEY_CURRENT_USER, "3.12");
+  }
+};
+
+void collect(const std::string& dir, const std::string& prefix, std::vector<std::string>& found) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    bool folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    found.push_back(prefix + name + (folder ? "\\" : ""));
+    if (folder) collect(dir + "\\" + name, prefix + name + "\\", found);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+}
+
+std::vector<std::string> tree(const std::string& dir) {
+  std::vector<std::string> found;
+  collect(dir, "", found);
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python312.dll"};
+
+TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
+  ASSERT_TRUE(file_exists(python3_standin()));
+  cleanup done;
+  python3_install python("3.12", python3_standin());
+  const std::string d = python.dir();
+  wizard_session run(fixture("python3-example"));
+  ASSERT_NE(run.sheet, nullptr);
+  HWND page = install_into(run, d);
+  ASSERT_NE(page, nullptr);
+  seen_box question = answer_box(run.process, IDYES);
+  EXPECT_EQ(question.caption, "Example 3");
+  EXPECT_EQ(question.text, "Create the example3 shortcut?");
+  ASSERT_TRUE(wait_until([&] {
+    return item_text(page, IDC_HEADING) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+  })) << item_text(page, IDC_HEADING);
+  EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n");
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  ASSERT_EQ(run.process.wait_exit(), 0);
+
+  const std::string site = d + "\\Lib\\site-packages\\example3";
+  const std::string script = d + "\\Scripts\\example3_post.py";
+  std::vector<std::string> expected = expected_log_head(fixture("python3-example"), d, "3.12");
+  const std::vector<std::string> rest = {
+      "100 Made Dir: " + site,
+      "200 File Copy: " + site + "\\__init__.py",
+      "200 File Copy: " + script,
+      // Newest first: the script was extracted last.
+      "100 Made Dir: " + d + "\\Scripts\\__pycache__",
+      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post.cpython-312.pyc",
+      "100 Made Dir: " + site + "\\__pycache__",
+      "200 File Copy: " + site + "\\__pycache__\\__init__.cpython-312.pyc",
+      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post.cpython-312.opt-1.pyc",
+      "200 File Copy: " + site + "\\__pycache__\\__init__.cpython-312.opt-1.pyc",
+      "300 Run Script: [python312.dll]" + script,
+      "200 File Copy: " + shortcut(),
+      "100 Made Dir: " + script + "-data",
+      "*** Installation finished",
+  };
+  expected.insert(expected.end(), rest.begin(), rest.end());
+  EXPECT_EQ(log_lines_without_times(d + "\\example-kitpack.log"), expected);
+  EXPECT_EQ(read_file(site + "\\__pycache__\\__init__.cpython-312.opt-1.pyc"),
+            "standin optimized code\n" + read_file(site + "\\__init__.py"));
+  EXPECT_TRUE(file_exists(shortcut()));
+
+  // As the list of installed software starts it: "<uninstaller>" -u "<log>".
+  const std::string line = registry_text(HKEY_CURRENT_USER, entry, "UninstallString");
+  const std::string exe = d + "\\Removeexample.exe";
+  ASSERT_EQ(line.rfind("\"" + exe + "\" ", 0), 0u) << line;
+  driven_process uninstall(exe, line.substr(exe.size() + 3));
+  EXPECT_EQ(answer_box(uninstall, IDYES).caption, "Please confirm");
+  seen_box script_box = answer_box(uninstall, IDOK);
+  EXPECT_EQ(script_box.caption, "uninstall-script");
+  EXPECT_EQ(script_box.text, "example3 removed with -remove\r\n");
+  seen_box summary = answer_box(uninstall, IDOK);
+  EXPECT_EQ(summary.caption, "Uninstall Finished!");
+  // Module, script, two compiled files each, the shortcut and the log; the
+  // package's folder and the two cache folders.
+  EXPECT_EQ(summary.text, "8 files and 3 directories removed");
+  EXPECT_EQ(uninstall.wait_exit(), 0);
+  EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
+  EXPECT_EQ(tree(d), bare_python);
+  EXPECT_FALSE(file_exists(shortcut()));
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
+}
+
+TEST(Python3E2E, AFailingPreinstallScriptShowsItsTraceback) {
+  cleanup done;
+  python3_install python("3.12", python3_standin());
+  const std::string d = python.dir();
+  wizard_session run(fixture("failing-preinstall"));
+  ASSERT_NE(run.sheet, nullptr);
+  HWND page = install_into(run, d);
+  ASSERT_NE(page, nullptr);
+  const std::string expected =
+      "Running the pre-installation script failed\r\n"
+      "checking the target\r\n"
+      "Traceback (most recent call last):\r\n"
+      "  File \"<string>\", line 3, in <module>\r\n"
+      "ValueError: this package refuses to install\r\n";
+  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_OUTPUT_BOX) == expected; })) << item_text(page, IDC_OUTPUT_BOX);
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+  EXPECT_FALSE(directory_exists(d + "\\Lib\\site-packages\\example"));
+}
+
+// A DLL header for another processor is all the listing reads of it.
+std::string dll_header(WORD machine) {
+  std::string bytes(512, '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  bytes[0x3C] = static_cast<char>(0x80);
+  bytes.replace(0x80, 4, std::string("PE\0\0", 4));
+  bytes[0x84] = static_cast<char>(machine & 0xFF);
+  bytes[0x85] = static_cast<char>(machine >> 8);
+  return bytes;
+}
+
+TEST(Python3E2E, ARegistrationForAnotherProcessorIsNotOffered) {
+  cleanup done;
+  temp_folder headers;
+  const std::string i386_dll = headers / "python312.dll";
+  ASSERT_TRUE(write_file(i386_dll, dll_header(IMAGE_FILE_MACHINE_I386)));
+  python3_install x64("3.12", python3_standin());
+  python3_install x86("3.12-32", i386_dll);
+  wizard_session run(fixture("python3-example"));
+  ASSERT_NE(run.sheet, nullptr);
+  ASSERT_NE(wait_page(run.sheet, intro), nullptr);
+  HWND page = run.next_to(select_python);
+  ASSERT_NE(page, nullptr);
+  std::vector<std::string> rows;
+  for (int row = 0; row < list_count(page, IDC_PYTHON_LIST); ++row) rows.push_back(list_text(page, IDC_PYTHON_LIST, row));
+  EXPECT_EQ(rows, std::vector<std::string>{"Python Version 3.12 (found in registry)"});
+  press_wizard_button(run.sheet, PSBTN_CANCEL);
+  EXPECT_EQ(run.process.wait_exit(), 0);
+}
+
+}  // namespace
