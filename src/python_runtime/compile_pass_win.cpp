@@ -2,13 +2,13 @@
 
 #include "archive/notify_codes.h"
 #include "common/owner_win.h"
+#include "common/program_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_api.h"
 #include "python_runtime/python_bind_win.h"
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
-#include "startup/startup_win.h"
 #include "wizard/install_status_win.h"
 
 // No messages are dispatched here: the bar and the item line only repaint

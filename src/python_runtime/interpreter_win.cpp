@@ -9,10 +9,10 @@
 
 #include "common/fixed_text.h"
 #include "common/owner_win.h"
+#include "common/program_win.h"
 #include "python_runtime/builtins_win.h"
 #include "python_runtime/python_bind_win.h"
 #include "python_runtime/python_target_win.h"
-#include "startup/startup_win.h"
 #include "wizard/install_status_win.h"
 
 // Loads a DLL from a full path; its own imports are searched only beside it

@@ -6,10 +6,10 @@
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
+#include "common/program_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
-#include "startup/startup_win.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/log_records.h"
 #include "uninstall/self_removal_win.h"

@@ -62,7 +62,7 @@ void run_install_sequence(HWND install_page, const install_steps& steps) {
   }
   if (install_ok) {
     show_step_text("Installing files...");
-    if (!steps.extract_archive(scheme, python_dir, image_base, image_size, notify))
+    if (!steps.extract_archive(scheme, python_dir, installer_image, notify))
       set_failure("Failed to unzip installation files");
   }
   if (install_ok && setup_config.target_compile) compile_pass(steps, "Compiling files to .pyc...", 0);
