@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "python_runtime/python_bind_win.h"
+
 // Runs the pre-install script text; 0 on success, else set_failure was called.
 int run_preinstall_script(const char* script);
 

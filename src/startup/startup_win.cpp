@@ -1,5 +1,8 @@
 #include "startup/startup_win.h"
 
+#include <utility>
+
+#include "common/owner_win.h"
 #include "common/program_win.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
@@ -14,10 +17,7 @@ void release_package(mapped_file& image) {
   installer_image = {};
   image = {};
   if (config_path) DeleteFileA(config_path);
-  if (package_bitmap) {
-    DeleteObject(package_bitmap);
-    package_bitmap = nullptr;
-  }
+  unique_gdi_object bitmap(std::exchange(package_bitmap, nullptr));
 }
 }  // namespace
 
