@@ -17,6 +17,7 @@
 #include "archive/member_data.h"
 #include "bench_data.h"
 #include "common/owner_win.h"
+#include "support/test_files_win.h"
 #include "support/zip_builder.h"
 
 namespace {
@@ -26,24 +27,6 @@ constexpr int rounds = 5;
 
 std::string base_dir;
 int folder_counter;
-
-void remove_tree(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  unique_find find(FindFirstFileA((path + "\\*").c_str(), &found));
-  if (find) {
-    do {
-      std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string child = path + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        remove_tree(child);
-      else
-        DeleteFileA(child.c_str());
-    } while (FindNextFileA(find.get(), &found));
-  }
-  find.reset();
-  RemoveDirectoryA(path.c_str());
-}
 
 // The folder of the previous run goes before the next one is made, so the
 // disk holds one run's files at a time.
@@ -81,8 +64,8 @@ double seconds_since(clock_type::time_point start) {
 double time_extract(const std::string& archive) {
   std::string root = fresh_folder();
   auto start = clock_type::now();
-  int ok = extract_archive(legacy_scheme, root.c_str(), reinterpret_cast<const std::byte*>(archive.data()),
-                           static_cast<std::uint32_t>(archive.size()), quiet_notify);
+  int ok = extract_archive(legacy_scheme, root.c_str(), std::as_bytes(std::span(archive)),
+                           quiet_notify);
   double s = seconds_since(start);
   if (!ok) std::fputs("extraction failed\n", stderr);
   return s;

@@ -33,6 +33,11 @@ endif()
 
 find_package(GTest REQUIRED)
 
+# Includes that cross from one subsystem folder into another must be named.
+add_test(NAME native.IncludeCrossings
+  COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/check-includes ${CMAKE_SOURCE_DIR}/src
+          ${CMAKE_SOURCE_DIR}/src/include-crossings.txt)
+
 foreach(_dir ${KITPACK_TEST_DIRS})
   get_filename_component(_name ${_dir} NAME)
   file(GLOB _tests CONFIGURE_DEPENDS ${_dir}/*_test.cpp)

@@ -28,10 +28,10 @@ static bool extract_member(char* path, char* relative, const zip_member& member,
   return write_member_data(std::move(output), member, notify) != 0;
 }
 
-int extract_archive(const scheme_entry* scheme, const char* target_dir, const std::byte* image,
-                    std::uint32_t image_size, notify_fn notify) {
+int extract_archive(const scheme_entry* scheme, const char* target_dir,
+                    std::span<const std::byte> image, notify_fn notify) {
   zip_cursor cursor;
-  if (!image || !open_zip({image, image_size}, cursor)) return 0;
+  if (image.empty() || !open_zip(image, cursor)) return 0;
   int count = cursor.count;
   zip_member member;
   for (zip_step step; (step = next_member(cursor, member)) != zip_step::end;) {

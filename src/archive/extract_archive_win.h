@@ -3,12 +3,12 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <cstdint>
+#include <span>
 
 #include "archive/install_scheme.h"
 #include "archive/notify_codes.h"
 
 // Walks the central directory in order and writes every member through the
 // scheme. Returns 1 when the walk reached its end, 0 when it stopped.
-int extract_archive(const scheme_entry* scheme, const char* target_dir, const std::byte* image,
-                    std::uint32_t image_size, notify_fn notify);
+int extract_archive(const scheme_entry* scheme, const char* target_dir,
+                    std::span<const std::byte> image, notify_fn notify);

@@ -1,6 +1,7 @@
 #include "archive/zip_walk.h"
 
-#include "startup/package_layout.h"
+#include "common/little_endian.h"
+#include "common/zip_end_record.h"
 
 // True when length bytes from offset lie inside the image.
 static bool fits(std::span<const std::byte> image, std::uint64_t offset, std::uint64_t length) {

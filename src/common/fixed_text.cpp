@@ -52,3 +52,9 @@ bool format_whole(char* dst, std::size_t width, const char* format, ...) {
   if (!whole && width > 0) dst[0] = '\0';
   return whole;
 }
+
+void compose_error_text(char* dst, std::size_t width, std::string_view system_text,
+                        std::string_view text) {
+  copy_cut(dst, width, system_text);
+  append_cut(dst, width, text);
+}

@@ -16,6 +16,11 @@ bool format_cut(char* dst, std::size_t width, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 bool vformat_cut(char* dst, std::size_t width, const char* format, va_list args);
 
+// Text of the "Runtime Error" box: the system's text for the error, then the
+// caller's text directly behind it, cut to fit width bytes with the NUL.
+void compose_error_text(char* dst, std::size_t width, std::string_view system_text,
+                        std::string_view text);
+
 // In the stub, format only through these (and write with fputs): the
 // standard printf and scanf names pull mingw's own formatter into the program.
 

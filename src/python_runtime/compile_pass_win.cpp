@@ -1,13 +1,13 @@
 #include "python_runtime/compile_pass_win.h"
 
 #include "archive/notify_codes.h"
+#include "common/program_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python3_texts.h"
 #include "python_runtime/python_text_win.h"
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
-#include "startup/startup_win.h"
 #include "wizard/install_status_win.h"
 
 namespace {

@@ -10,11 +10,11 @@
 
 #include "common/fixed_text.h"
 #include "common/owner_crt_win.h"
+#include "common/program_win.h"
 #include "python_runtime/builtins_win.h"
 #include "python_runtime/python3_texts.h"
 #include "python_runtime/python_text_win.h"
 #include "python_runtime/python_target_win.h"
-#include "startup/startup_win.h"
 #include "wizard/install_status_win.h"
 
 // Loads a DLL from a full path; its own imports are searched only beside it

@@ -12,8 +12,8 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
+#include "common/program_win.h"
 #include "record/log_format.h"
-#include "startup/startup_win.h"
 #include "wizard/install_status_win.h"
 
 FILE* log_file;

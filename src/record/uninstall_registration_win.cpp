@@ -7,13 +7,13 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
+#include "common/program_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/log_format.h"
 #include "record/uninstall_registration.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
-#include "startup/startup_win.h"
 
 namespace {
 
@@ -67,8 +67,9 @@ void set_recorded_value(HKEY package_key, const char* package_key_name, const ch
 // with arguments. A file that cannot be made is skipped without a word.
 void write_uninstaller_copy(const char* path) {
   unique_stream copy(std::fopen(path, "wb"));
-  if (!copy || !image_base || stub_length <= 0) return;
-  std::fwrite(image_base, 1, static_cast<std::size_t>(stub_length), copy.get());
+  if (!copy || stub_length <= 0 || installer_image.size() < static_cast<std::size_t>(stub_length))
+    return;
+  std::fwrite(installer_image.data(), 1, static_cast<std::size_t>(stub_length), copy.get());
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // The ids of the wizard's dialog templates, their controls and the default
-// picture: what wizard_pages.rc builds, the pages fill in, the install and
-// post-install steps write to, and the tests read back. Plain #defines, since
-// the resource compiler reads this file too.
+// picture: what wizard_pages.rc builds, the pages fill in and the tests read
+// back. The post-install step writes the finish page's heading and output box
+// by these ids, so it needs nothing of the wizard's code. Plain #defines,
+// since the resource compiler reads this file too.
 #pragma once
 
 // Dialog templates of the pages, in the order the wizard shows them.

@@ -6,9 +6,9 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_win.h"
-#include "startup/setup_config.h"
-#include "startup/startup_win.h"
+#include "common/program_win.h"
 #include "startup/elevation.h"
+#include "startup/setup_config.h"
 
 bool is_user_admin() {
   // Looked up at run time: older shell32 versions lack the export. The

@@ -5,11 +5,10 @@
 #include <span>
 
 #include "common/owner_crt_win.h"
+#include "common/program_win.h"
 #include "startup/package_layout.h"
-#include "startup/startup_win.h"
 
-const std::byte* image_base;
-std::uint32_t image_size;
+std::span<const std::byte> installer_image;
 std::int32_t stub_length;
 const std::byte* bitmap_data;
 char* config_path;
@@ -19,20 +18,19 @@ HBITMAP package_bitmap;
 // Length of the bitmap block, kept to check the picture before it is used.
 static std::uint32_t bitmap_block_length;
 
-mapped_image map_image(const char* path) {
+mapped_file map_image(const char* path) {
   unique_file file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return {nullptr, 0};
+  if (!file) return {};
+  // INVALID_FILE_SIZE is also the low half of some sizes: only the error tells.
+  SetLastError(NO_ERROR);
   DWORD size = GetFileSize(file.get(), nullptr);
+  if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return {};
   unique_handle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-  if (!mapping) return {nullptr, 0};
-  void* view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
-  if (!view) return {nullptr, 0};
-  return {static_cast<const std::byte*>(view), size};
-}
-
-void unmap_image(const std::byte* base) {
-  unique_view view(const_cast<std::byte*>(base));
+  if (!mapping) return {};
+  unique_view view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+  if (!view) return {};
+  return {std::move(view), size};
 }
 
 // Writes the settings text of cfgdata into a new file of exactly
@@ -55,11 +53,10 @@ static bool write_config_file(const char* path, std::span<const std::byte> cfgda
   return true;
 }
 
-int open_package(const std::byte* base, std::uint32_t size) {
+int open_package(std::span<const std::byte> image) {
   config_path = nullptr;
   preinstall_script = nullptr;
 
-  std::span<const std::byte> image(base, size);
   package_location loc = locate_package(image);
   if (loc.status == package_status::bad_magic) {
     report_system_error(0, "Invalid cfgdata magic number (see mkpkg_kitpack)");
@@ -68,7 +65,7 @@ int open_package(const std::byte* base, std::uint32_t size) {
   if (loc.status != package_status::ok) return 0;
 
   if (loc.bitmap_length != 0) {
-    bitmap_data = base + loc.bitmap_offset;
+    bitmap_data = image.data() + loc.bitmap_offset;
     bitmap_block_length = loc.bitmap_length;
   }
   stub_length = loc.stub_length;

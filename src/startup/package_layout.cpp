@@ -2,17 +2,6 @@
 
 #include <cstring>
 
-std::uint16_t read_u16(const std::byte* p) {
-  return static_cast<std::uint16_t>(std::to_integer<unsigned>(p[0]) |
-                                    (std::to_integer<unsigned>(p[1]) << 8));
-}
-
-std::uint32_t read_u32(const std::byte* p) {
-  return std::to_integer<std::uint32_t>(p[0]) | (std::to_integer<std::uint32_t>(p[1]) << 8) |
-         (std::to_integer<std::uint32_t>(p[2]) << 16) |
-         (std::to_integer<std::uint32_t>(p[3]) << 24);
-}
-
 package_location locate_package(std::span<const std::byte> image) {
   package_location loc;
   if (image.size() < EOCD_SIZE) return loc;

@@ -15,10 +15,10 @@
 //   | zip archive               |  offsets count from its first byte; ends
 //   |   ... central directory   |  with the 22-byte end-of-central-directory
 //   |   end of central dir (22) |  record and carries no archive comment
-//   +---------------------------+  image_size
+//   +---------------------------+  end of the image
 //
-// End-of-central-directory fields read here: +0 u32 signature 0x06054B50,
-// +12 u32 central directory size, +16 u32 central directory offset.
+// The end-of-central-directory fields read here (common/zip_end_record.h):
+// the signature, the central directory's size and its offset.
 //
 // The header fields come from a file that may be truncated or damaged in
 // download; every sum is taken in 64 bits, so no value can wrap around and
@@ -28,9 +28,10 @@
 #include <cstdint>
 #include <span>
 
+#include "common/little_endian.h"
+#include "common/zip_end_record.h"
+
 inline constexpr std::uint32_t META_MAGIC = 0x1234567B;
-inline constexpr std::uint32_t EOCD_SIGNATURE = 0x06054B50;
-inline constexpr std::size_t EOCD_SIZE = 22;
 inline constexpr std::size_t META_HEADER_SIZE = 12;
 
 struct meta_header {
@@ -57,10 +58,6 @@ struct package_location {
   std::uint32_t bitmap_length = 0;
   std::int32_t stub_length = 0;   // offset of the first appended byte
 };
-
-// Reads a little-endian integer; the caller guarantees the bytes exist.
-std::uint16_t read_u16(const std::byte* p);
-std::uint32_t read_u32(const std::byte* p);
 
 // Finds the meta_header and the appended pieces of an installer image.
 package_location locate_package(std::span<const std::byte> image);

@@ -13,7 +13,3 @@ run_mode choose_run_mode(bool package_opened, bool config_made, int argc);
 // copy (base name beginning with "Remove") is normally started by Windows.
 const char* refusal_text(std::string_view module_path);
 
-// Text of the "Runtime Error" box: the system's text for the error, then the
-// caller's text directly behind it, cut to fit width bytes with the NUL.
-void compose_error_text(char* dst, std::size_t width, std::string_view system_text,
-                        std::string_view text);

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <utility>
 
+#include "common/program_win.h"
 #include "startup/package_image_win.h"
 #include "startup/run_mode.h"
 #include "startup/startup_win.h"
@@ -11,18 +13,17 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   GetModuleFileNameA(nullptr, module_path, sizeof module_path);
-  mapped_image image = map_image(module_path);
-  if (!image.base) {
+  mapped_file image = map_image(module_path);
+  if (!image) {
     report_system_error(GetLastError(), "Could not open archive");
     return 1;
   }
-  image_base = image.base;
-  image_size = image.size;
+  installer_image = image.bytes();
 
-  bool opened = open_package(image.base, image.size) == 1;
+  bool opened = open_package(installer_image) == 1;
   switch (choose_run_mode(opened, config_path != nullptr, __argc)) {
     case run_mode::install:
-      return run_installer();
+      return run_installer(std::move(image));
     case run_mode::uninstall:
       return run_uninstall(__argc, __argv);
     case run_mode::refuse:

@@ -5,8 +5,8 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_win.h"
+#include "common/program_win.h"
 #include "startup/setup_config.h"
-#include "startup/startup_win.h"
 #include "wizard/wizard_layout.h"
 #include "wizard/wizard_win.h"
 

@@ -62,7 +62,7 @@ void run_install_sequence(HWND install_page, const install_steps& steps) {
   }
   if (install_ok) {
     show_step_text("Installing files...");
-    int extracted = steps.extract_archive(scheme, python_dir, image_base, image_size, notify);
+    int extracted = steps.extract_archive(scheme, python_dir, installer_image, notify);
     if (install_page) show_pending_progress(install_page);
     if (!extracted) set_failure("Failed to unzip installation files");
   }

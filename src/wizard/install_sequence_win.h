@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <cstdint>
+#include <span>
 
 #include "archive/install_scheme.h"
 #include "archive/notify_codes.h"
@@ -18,7 +18,7 @@ struct install_steps {
   const scheme_entry* (*select_scheme)(int major, int minor);
   int (*run_preinstall_script)(const char* script);
   int (*extract_archive)(const scheme_entry* scheme, const char* target_dir,
-                         const std::byte* image, std::uint32_t image_size, notify_fn notify);
+                         std::span<const std::byte> image, notify_fn notify);
   void (*run_compile_pass)(int optimize);
 };
 

@@ -1,5 +1,8 @@
 // What the install steps share: the outcome, and the install page that shows
-// their progress.
+// their progress. The steps live in other subsystems (the extraction's notify
+// callback, the scripts, the compile passes, the log) and the page in the
+// wizard: they meet here, and this header includes nothing of the program, so
+// that the steps depend on the wizard only through it.
 //
 // The install page shows a step line ("Installing files..."), an item line
 // above the bar (a file name, "Loading python...") and the bar. Steps write

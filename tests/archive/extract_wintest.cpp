@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "common/owner_win.h"
 #include "archive/extract_archive_win.h"
 #include "record/install_log_win.h"
 #include "support/box_recorder_win.h"
@@ -70,8 +71,7 @@ const progress_sink recording_sink = {
 
 int extract(const std::string& image, const std::string& target, const scheme_entry* scheme,
             notify_fn notify) {
-  return extract_archive(scheme, target.c_str(), reinterpret_cast<const std::byte*>(image.data()),
-                         static_cast<std::uint32_t>(image.size()), notify);
+  return extract_archive(scheme, target.c_str(), std::as_bytes(std::span(image)), notify);
 }
 
 FILETIME dos_time_of(WORD date, WORD time) {
@@ -85,11 +85,8 @@ struct file_times {
 };
 file_times times_of(const std::string& path) {
   file_times t;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h != INVALID_HANDLE_VALUE) {
-    GetFileTime(h, &t.created, &t.accessed, &t.written);
-    CloseHandle(h);
-  }
+  unique_file h(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (h) GetFileTime(h.get(), &t.created, &t.accessed, &t.written);
   return t;
 }
 bool same(FILETIME a, FILETIME b) {

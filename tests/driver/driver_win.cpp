@@ -80,8 +80,8 @@ seen_box wait_box(const driven_process& process, DWORD ms) {
   seen_box box;
   box.window = find_dialog(process, nullptr, true, ms);
   if (box.window) {
-    // A box may be found before its text is set; give it a moment.
-    Sleep(100);
+    // A box may be found before its text is set: wait for the text.
+    wait_until([&] { return !item_text(box.window, 0xFFFF).empty(); }, 2000);
     box.caption = window_text(box.window);
     box.text = item_text(box.window, 0xFFFF);
   }
@@ -174,6 +174,28 @@ HWND wait_window(const driven_process& process, const char* class_name, const ch
     return s.found != nullptr || !process.running();
   }, ms);
   return s.found;
+}
+
+namespace {
+BOOL CALLBACK find_unpainted(HWND window, LPARAM param) {
+  if (!IsWindowVisible(window) || !GetUpdateRect(window, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(param) = true;
+  return FALSE;
+}
+
+BOOL CALLBACK find_unpainted_tree(HWND window, LPARAM param) {
+  find_unpainted(window, param);
+  if (!*reinterpret_cast<bool*>(param)) EnumChildWindows(window, find_unpainted, param);
+  return *reinterpret_cast<bool*>(param) ? FALSE : TRUE;
+}
+}  // namespace
+
+bool painting_done(DWORD ms) {
+  return wait_until([] {
+    bool unpainted = false;
+    EnumWindows(find_unpainted_tree, reinterpret_cast<LPARAM>(&unpainted));
+    return !unpainted;
+  }, ms);
 }
 
 HWND current_page(HWND sheet) {

@@ -58,6 +58,10 @@ bool wait_until(const std::function<bool()>& condition, DWORD ms = 20000);
 HWND wait_window(const driven_process& process, const char* class_name, const char* caption,
                  DWORD ms = 20000);
 
+// Waits until no visible window on the screen has a part left to repaint;
+// false when one still has after ms.
+bool painting_done(DWORD ms = 5000);
+
 // A wizard (a property sheet, "#32770", with the pages' caption): its current
 // page, the page's index, and its buttons (PSBTN_BACK, _NEXT, _FINISH, _CANCEL).
 HWND current_page(HWND sheet);

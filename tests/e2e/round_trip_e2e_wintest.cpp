@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/owner_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
 #include "support/test_files_win.h"
@@ -72,8 +73,8 @@ std::string example_shortcut() {
 // Everything below dir, relative to it, directories ending in "\", sorted.
 void collect_tree(const std::string& dir, const std::string& prefix, std::vector<std::string>& found) {
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
+  unique_find find(FindFirstFileA((dir + "\\*").c_str(), &data));
+  if (!find) return;
   do {
     std::string name = data.cFileName;
     if (name == "." || name == "..") continue;
@@ -83,8 +84,7 @@ void collect_tree(const std::string& dir, const std::string& prefix, std::vector
     } else {
       found.push_back(prefix + name);
     }
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  } while (FindNextFileA(find.get(), &data));
 }
 
 std::vector<std::string> tree(const std::string& dir) {
@@ -92,17 +92,6 @@ std::vector<std::string> tree(const std::string& dir) {
   collect_tree(dir, "", found);
   std::sort(found.begin(), found.end());
   return found;
-}
-
-bool key_exists(const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
-bool gone_within(const std::string& path, DWORD ms) {
-  return wait_until([&] { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, ms);
 }
 
 // What the Python folder holds before any installation (private_python27).
@@ -155,7 +144,7 @@ void expect_nothing_of_the_package_remains(const std::string& d, const uninstall
     EXPECT_FALSE(file_exists(path)) << path;
   }
   EXPECT_FALSE(directory_exists(d + "\\Lib\\site-packages\\example"));
-  EXPECT_FALSE(key_exists(entry));
+  EXPECT_FALSE(key_exists(HKEY_CURRENT_USER, entry));
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"), "");
   // The copy goes once its process has ended, then the batch file that removed it.
@@ -223,8 +212,11 @@ TEST(RoundTripE2E, NoAfterAnInstallationLeavesItInPlace) {
   driven_process process(command.exe, command.args);
   seen_box confirm = answer_box(process, IDNO);
   EXPECT_EQ(confirm.caption, "Please confirm");
+  // The uninstaller has ended; a batch it should not have started would have
+  // left its .bat beside it, or taken the uninstaller with it.
   EXPECT_EQ(process.wait_exit(), 0);
-  Sleep(500);  // time a wrongly started batch file would have to act
+  EXPECT_FALSE(file_exists(command.exe + ".bat"));
+  EXPECT_TRUE(file_exists(command.exe));
   for (const std::string& path : installed_files(d)) EXPECT_TRUE(file_exists(path)) << path;
   EXPECT_EQ(tree(d), installed_tree);
   EXPECT_EQ(read_file(d + "\\example-kitpack.log"), log_text);

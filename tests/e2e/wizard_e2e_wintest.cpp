@@ -94,33 +94,6 @@ TEST(WizardE2E, MissingPythonVersionIsReportedAndOnlyBackIsOffered) {
   EXPECT_EQ(run.process.wait_exit(), 0);
 }
 
-TEST(WizardE2E, PackagePictureIsShownOnThePages) {
-  struct row {
-    const char* fixture;
-    COLORREF picture;
-  };
-  const row rows[] = {{"wizard-picture", RGB(255, 128, 0)},
-                      {"wizard-core-picture", RGB(0, 160, 64)},
-                      {"wizard-v5-picture", RGB(255, 0, 255)},
-                      {"example", RGB(0, 0, 128)}};
-  for (const row& r : rows) {
-    wizard_session run(fixture(r.fixture));
-    ASSERT_NE(run.sheet, nullptr) << r.fixture;
-    HWND page = wait_page(run.sheet, intro);
-    ASSERT_NE(page, nullptr);
-    EXPECT_TRUE(shows_colour(GetDlgItem(page, IDC_PICTURE), r.picture))
-        << r.fixture << " intro: " << centre_colour(GetDlgItem(page, IDC_PICTURE));
-    press_wizard_button(run.sheet, PSBTN_NEXT);
-    answer_box(run.process, IDOK, 3000);  // "Cannot install" while no Python is registered
-    page = wait_page(run.sheet, select_python);
-    ASSERT_NE(page, nullptr);
-    EXPECT_TRUE(shows_colour(GetDlgItem(page, IDC_PICTURE), r.picture))
-        << r.fixture << " select: " << centre_colour(GetDlgItem(page, IDC_PICTURE));
-    press_wizard_button(run.sheet, PSBTN_CANCEL);
-    EXPECT_EQ(run.process.wait_exit(), 0);
-  }
-}
-
 TEST(WizardE2E, ChoosingAPythonFillsTheDirectoriesAndCancelInstallsNothing) {
   forget_test_pythons();
   registered_python older(HKEY_CURRENT_USER, "9.1");

@@ -14,9 +14,11 @@
 
 #include <gtest/gtest.h>
 
+#include "common/owner_win.h"
 #include "driver/driver_win.h"
 #include "resources/resource_ids.h"
 #include "support/test_files_win.h"
+#include "support/test_registry_win.h"
 
 namespace e2e {
 
@@ -31,45 +33,11 @@ inline std::string fixture(const char* name) { return build_file(std::string("fi
 inline void screenshot(const char* name) {
   const char* dir = std::getenv("KITPACK_SCREENSHOTS");
   if (!dir || !*dir) return;
-  Sleep(300);  // let the pages finish painting
+  painting_done();
   std::string request = windows_path(dir) + "\\" + name + ".request";
   write_file(request, name);
   wait_until([&] { return !file_exists(request); }, 15000);
 }
-
-// Removes PythonCore and Python when a test emptied them (a key with
-// subkeys stays): other tests start from a registry without them.
-inline void forget_empty_python_keys(HKEY root) {
-  RegDeleteKeyA(root, "Software\\Python\\PythonCore");
-  RegDeleteKeyA(root, "Software\\Python");
-}
-
-// A Python version registered under root for the test's lifetime, installed
-// (as far as the registry says) in a fresh folder.
-class registered_python {
- public:
-  registered_python(HKEY root, const char* version) : root_(root) {
-    key_ = std::string(python_core) + version;
-    HKEY key;
-    EXPECT_EQ(RegCreateKeyExA(root, (key_ + "\\InstallPath").c_str(), 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    std::string value = dir_.path() + "\\";  // as installers register it
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-  }
-  ~registered_python() {
-    RegDeleteTreeA(root_, key_.c_str());
-    forget_empty_python_keys(root_);
-  }
-  const std::string& dir() const { return dir_.path(); }
-
- private:
-  HKEY root_;
-  std::string key_;
-  temp_folder dir_;
-};
 
 // Versions 9.x belong to these tests: forgets any that an earlier, broken-off
 // run left registered, so that the lists hold only what a test registers.
@@ -134,16 +102,15 @@ inline std::string with_first_member_emptied(const std::string& image_path, cons
 inline std::vector<std::string> registered_packages(const char* prefix) {
   std::vector<std::string> found;
   for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-    HKEY key;
-    if (RegOpenKeyExA(root, uninstall_key, 0, KEY_READ, &key) != ERROR_SUCCESS) continue;
+    unique_hkey key;
+    if (RegOpenKeyExA(root, uninstall_key, 0, KEY_READ, key.put()) != ERROR_SUCCESS) continue;
     char name[256];
     for (DWORD i = 0;; ++i) {
       DWORD length = sizeof name;
-      if (RegEnumKeyExA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      if (RegEnumKeyExA(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         break;
       if (std::string(name).rfind(prefix, 0) == 0) found.push_back(name);
     }
-    RegCloseKey(key);
   }
   return found;
 }
@@ -153,11 +120,10 @@ inline int leftover_settings_files() {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((std::string(temp) + "~du*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 0;
+  unique_find find(FindFirstFileA((std::string(temp) + "~du*").c_str(), &data));
+  if (!find) return 0;
   int n = 0;
-  do ++n; while (FindNextFileA(find, &data));
-  FindClose(find);
+  do ++n; while (FindNextFileA(find.get(), &data));
   return n;
 }
 

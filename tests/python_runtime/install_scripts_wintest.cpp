@@ -2,12 +2,12 @@
 // captured output.
 #include <gtest/gtest.h>
 
+#include "common/program_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
-#include "startup/startup_win.h"
 #include "support/box_recorder_win.h"
 #include "wizard/install_status_win.h"
 

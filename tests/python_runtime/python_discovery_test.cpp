@@ -190,13 +190,4 @@ TEST(RootKey, SettlesAsTheTableSays) {
   }
 }
 
-TEST(RowTexts, LongestListedVersionFitsBothBuffers) {
-  // The widths the shell composes in, with the longest name it lists.
-  std::string version(MAX_VERSION_NAME, '9');
-  std::string row = "Python Version " + version + " (found in registry)";
-  std::string key = "Software\\Python\\PythonCore\\" + version + "\\InstallPath";
-  EXPECT_LT(row.size(), ROW_TEXT_WIDTH);
-  EXPECT_EQ(key.size(), ROW_TEXT_WIDTH - 1);
-}
-
 }  // namespace

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "common/owner_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
 #include "support/box_recorder_win.h"
+#include "support/test_registry_win.h"
 
 namespace {
 
@@ -26,20 +28,12 @@ struct registration {
 };
 
 bool has_subkeys(HKEY root, const char* path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  unique_hkey key;
+  if (RegOpenKeyExA(root, path, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
   DWORD count = 0;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
+  RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
                    nullptr, nullptr, nullptr);
-  RegCloseKey(key);
   return count > 0;
-}
-
-bool key_exists(HKEY root, const char* path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
 }
 
 void delete_tree(HKEY root, const std::string& path) {
@@ -79,19 +73,18 @@ class python_registry : public ::testing::Test {
   void add(const registration& r) {
     made_.push_back(r);
     std::string version_key = std::string(core_key) + "\\" + r.version;
-    HKEY key;
+    unique_hkey key;
     std::string path = r.kind == registration::no_install_path_key ? version_key
                                                                     : version_key + "\\InstallPath";
-    ASSERT_EQ(RegCreateKeyExA(r.root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(r.root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
     if (r.kind == registration::install_path) {
-      RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(r.value.c_str()),
+      RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(r.value.c_str()),
                      static_cast<DWORD>(r.value.size() + 1));
     } else if (r.kind == registration::raw_value) {
-      RegSetValueExA(key, nullptr, 0, r.type, reinterpret_cast<const BYTE*>(r.value.data()),
+      RegSetValueExA(key.get(), nullptr, 0, r.type, reinterpret_cast<const BYTE*>(r.value.data()),
                      static_cast<DWORD>(r.value.size()));
     }
-    RegCloseKey(key);
   }
 
   struct row {

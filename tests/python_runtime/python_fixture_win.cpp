@@ -1,3 +1,4 @@
+#include "common/owner_win.h"
 #include "python_runtime/python_fixture_win.h"
 
 #include <io.h>
@@ -16,12 +17,11 @@ std::string standin_folder(const std::string& variant) {
 }
 
 void register_install_path(HKEY root, const std::string& directory) {
-  HKEY key;
+  unique_hkey key;
   std::string name = std::string(PYTHON_27_KEY) + "\\InstallPath";
-  if (RegCreateKeyA(root, name.c_str(), &key) != ERROR_SUCCESS) return;
-  RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(directory.c_str()),
+  if (RegCreateKeyA(root, name.c_str(), key.put()) != ERROR_SUCCESS) return;
+  RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(directory.c_str()),
                  static_cast<DWORD>(directory.size() + 1));
-  RegCloseKey(key);
 }
 
 void unregister_python() {

@@ -87,18 +87,4 @@ TEST_F(RecordLine, ALongPathIsNeverCut) {
   EXPECT_EQ(read_back(path_), "200 File Copy: " + path + "\n");
 }
 
-TEST(LogFormats, AreTheRecordPhrasesWithTheirCodes) {
-  const struct {
-    const char* format;
-    const char* expected;
-  } rows[] = {
-      {LOG_STARTED_FORMAT, "*** Installation started %Y/%m/%d %H:%M ***\n"},
-      {LOG_FINISHED_FORMAT, "*** Installation finished %Y/%m/%d %H:%M ***\n"},
-      {LOG_REG_KEY, "020 Reg DB Key: [%s]%s\n"},
-      {LOG_REG_VALUE, "040 Reg DB Value: [%s\\%s]%s=%s\n"},
-      {LOG_RUN_SCRIPT, "300 Run Script: [%s]%s\n"},
-  };
-  for (const auto& row : rows) EXPECT_STREQ(row.format, row.expected);
-}
-
 }  // namespace

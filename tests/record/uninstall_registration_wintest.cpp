@@ -11,16 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "common/owner_win.h"
 #include "common/fixed_text.h"
+#include "common/program_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/uninstall_registration.h"
 #include "record/uninstall_registration_win.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
-#include "startup/startup_win.h"
 #include "support/box_recorder_win.h"
 #include "support/test_files_win.h"
+#include "support/test_registry_win.h"
 
 namespace {
 
@@ -36,24 +38,16 @@ struct value {
 
 value read_value(HKEY root, const std::string& key_path, const char* name) {
   value v;
-  HKEY key;
-  if (RegOpenKeyExA(root, key_path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
+  unique_hkey key;
+  if (RegOpenKeyExA(root, key_path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return v;
   char data[2048];
   DWORD size = sizeof data;
-  if (RegQueryValueExA(key, name, nullptr, &v.type, reinterpret_cast<BYTE*>(data), &size) ==
+  if (RegQueryValueExA(key.get(), name, nullptr, &v.type, reinterpret_cast<BYTE*>(data), &size) ==
       ERROR_SUCCESS) {
     v.found = true;
     v.bytes.assign(data, size);
   }
-  RegCloseKey(key);
   return v;
-}
-
-bool key_exists(HKEY root, const std::string& path) {
-  HKEY key;
-  if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
 }
 
 std::string sz(const std::string& text) { return text + std::string(1, '\0'); }
@@ -73,7 +67,7 @@ class install_record : public ::testing::Test {
   void SetUp() override {
     image_.resize(5000);
     for (std::size_t i = 0; i < image_.size(); ++i) image_[i] = static_cast<std::byte>(i * 7 + 3);
-    image_base = image_.data();
+    installer_image = image_;
     stub_length = 3000;
     copy_cut(setup_config.meta_name, sizeof setup_config.meta_name, package);
     copy_cut(setup_config.title, sizeof setup_config.title, "Example 1.0");
@@ -93,7 +87,7 @@ class install_record : public ::testing::Test {
       RegDeleteTreeA(root, entry_path().c_str());
       RegDeleteKeyA(root, entry_path().c_str());
     }
-    image_base = nullptr;
+    installer_image = {};
     stub_length = 0;
     root_hkey = root_hkey_unset();
   }

@@ -8,38 +8,13 @@
 #include <cstring>
 #include <string>
 
+#include "common/program_win.h"
 #include "startup/elevation_win.h"
 #include "startup/setup_config.h"
-#include "startup/startup_win.h"
 #include "support/box_recorder_win.h"
+#include "support/test_registry_win.h"
 
 namespace {
-
-const char python_core[] = "Software\\Python\\PythonCore\\";
-
-// Registers a Python version's InstallPath under root for the test's lifetime.
-class registered_python {
- public:
-  registered_python(HKEY root, const char* version) : root_(root) {
-    path_ = std::string(python_core) + version;
-    HKEY key;
-    EXPECT_EQ(RegCreateKeyExA(root, (path_ + "\\InstallPath").c_str(), 0, nullptr, 0,
-                              KEY_WRITE, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\Py"), 6);
-    RegCloseKey(key);
-  }
-  ~registered_python() {
-    RegDeleteTreeA(root_, path_.c_str());
-    // Leave no empty PythonCore behind: other tests start from none.
-    RegDeleteKeyA(root_, "Software\\Python\\PythonCore");
-    RegDeleteKeyA(root_, "Software\\Python");
-  }
-
- private:
-  HKEY root_;
-  std::string path_;
-};
 
 void set_target(const char* version) {
   std::strcpy(setup_config.target_version, version);

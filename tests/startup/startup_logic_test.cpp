@@ -70,24 +70,6 @@ TEST(RunMode, RefusalTextFollowsTheBaseName) {
   EXPECT_STREQ(refusal_text("C:\\Remov"), damaged);
 }
 
-TEST(ErrorText, SystemTextThenTextUncut) {
-  char buf[1024];
-  compose_error_text(buf, sizeof buf, "Access is denied.\r\n", "Could not open archive");
-  EXPECT_STREQ(buf, "Access is denied.\r\nCould not open archive");
-  compose_error_text(buf, sizeof buf, "", "100% sure");
-  EXPECT_STREQ(buf, "100% sure");
-}
-
-TEST(ErrorText, CutToTheBuffer) {
-  char buf[1024];
-  std::string sys(1000, 's'), text(100, 't');
-  compose_error_text(buf, sizeof buf, sys, text);
-  EXPECT_EQ(std::strlen(buf), 1023u);
-  EXPECT_EQ(std::string(buf).substr(1000), std::string(23, 't'));
-  compose_error_text(buf, sizeof buf, std::string(2000, 's'), text);
-  EXPECT_EQ(std::string(buf), std::string(1023, 's'));
-}
-
 TEST(SetupConfig, KnowsTheUserAccessControlValues) {
   for (const char* ok : {"", "force", "auto", "none"}) EXPECT_TRUE(is_known_uac_value(ok)) << ok;
   for (const char* bad : {"Force", "AUTO", "none ", "yes"}) EXPECT_FALSE(is_known_uac_value(bad)) << bad;

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "common/program_win.h"
 #include "startup/package_image_win.h"
 #include "startup/package_layout.h"
 #include "startup/setup_config.h"
 #include "startup/setup_config_win.h"
-#include "startup/startup_win.h"
 #include "support/box_recorder_win.h"
 #include "support/test_files_win.h"
 
@@ -30,8 +30,7 @@ std::string make_image(const std::string& stub, const std::string& bitmap, const
 }
 
 int open(const std::string& image) {
-  return open_package(reinterpret_cast<const std::byte*>(image.data()),
-                      static_cast<std::uint32_t>(image.size()));
+  return open_package(std::as_bytes(std::span(image)));
 }
 
 struct temp_config {
@@ -65,15 +64,19 @@ TEST(ReportSystemError, PutsTheSystemTextFirstAndKeepsPercentSigns) {
 TEST(MapImage, MapsAWholeFileReadOnlyOrReportsWhyNot) {
   temp_folder dir;
   ASSERT_TRUE(write_file(dir / "a.bin", "hello image"));
-  mapped_image image = map_image((dir / "a.bin").c_str());
-  ASSERT_NE(image.base, nullptr);
-  EXPECT_EQ(image.size, 11u);
-  EXPECT_EQ(std::memcmp(image.base, "hello image", 11), 0);
-  unmap_image(image.base);
+  mapped_file image = map_image((dir / "a.bin").c_str());
+  ASSERT_TRUE(image);
+  ASSERT_EQ(image.bytes().size(), 11u);
+  EXPECT_EQ(std::memcmp(image.bytes().data(), "hello image", 11), 0);
 
-  mapped_image missing = map_image((dir / "none.bin").c_str());
-  EXPECT_EQ(missing.base, nullptr);
+  mapped_file missing = map_image((dir / "none.bin").c_str());
+  EXPECT_FALSE(missing);
+  EXPECT_TRUE(missing.bytes().empty());
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+
+  // An empty file has nothing to map.
+  ASSERT_TRUE(write_file(dir / "empty.bin", ""));
+  EXPECT_FALSE(map_image((dir / "empty.bin").c_str()));
 }
 
 TEST(OpenPackage, WritesTheSettingsFileAndCopiesTheScript) {

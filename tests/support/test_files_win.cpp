@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+#include "common/owner_win.h"
+#include "driver/driver_win.h"
+
 temp_folder::temp_folder() {
   char base[MAX_PATH];
   GetTempPathA(sizeof base, base);
@@ -73,8 +76,8 @@ bool directory_exists(const std::string& path) {
 
 void remove_tree(const std::string& path) {
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
+  unique_find find(FindFirstFileA((path + "\\*").c_str(), &data));
+  if (find) {
     do {
       std::string name = data.cFileName;
       if (name == "." || name == "..") continue;
@@ -85,10 +88,14 @@ void remove_tree(const std::string& path) {
         SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(child.c_str());
       }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &data));
   }
+  find.reset();  // a folder being searched cannot be removed
   RemoveDirectoryA(path.c_str());
+}
+
+bool gone_within(const std::string& path, DWORD ms) {
+  return wait_until([&] { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, ms);
 }
 
 std::vector<std::string> split_lines(const std::string& text) {

@@ -1,5 +1,7 @@
 // Files and folders for the Windows tests.
 #pragma once
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ bool write_file(const std::string& path, const std::string& content);
 bool file_exists(const std::string& path);
 bool directory_exists(const std::string& path);
 void remove_tree(const std::string& path);
+// Waits until nothing exists at path; false when something still does after ms.
+bool gone_within(const std::string& path, DWORD ms);
 
 // Lines of a text, without their line ends.
 std::vector<std::string> split_lines(const std::string& text);

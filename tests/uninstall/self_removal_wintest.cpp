@@ -1,9 +1,12 @@
 // The batch file that removes the uninstaller copy, and its hidden process.
+#include <windows.h>
+#include <tlhelp32.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "common/owner_win.h"
+#include "driver/driver_win.h"
 #include "support/test_files_win.h"
 #include "uninstall/self_removal_win.h"
 
@@ -14,13 +17,17 @@ std::string expected_batch(const std::string& exe) {
          ".bat\"\r\n";
 }
 
-bool gone_within(const std::string& path, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
-  return true;
+// Whether a command interpreter that this process started is running: the
+// batch's process.
+bool batch_running() {
+  unique_file snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+    if (entry.th32ParentProcessID == GetCurrentProcessId() && _stricmp(entry.szExeFile, "cmd.exe") == 0)
+      return true;
+  return false;
 }
 
 TEST(SelfRemoval, BatchHoldsExactlyFourLinesInTextMode) {
@@ -47,7 +54,8 @@ TEST(SelfRemoval, BatchWaitsForTheExecutableThenRemovesBoth) {
   unique_file held(CreateFileA(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(held);
   ASSERT_TRUE(start_self_removal(exe.c_str()));
-  Sleep(1000);
+  // The batch runs while the executable is held, and cannot remove it yet.
+  EXPECT_TRUE(wait_until(batch_running, 10000));
   EXPECT_TRUE(file_exists(exe));
   EXPECT_EQ(read_file(exe + ".bat"), expected_batch(exe));
   held.reset();

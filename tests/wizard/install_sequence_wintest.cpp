@@ -48,11 +48,11 @@ int fake_run_preinstall_script(const char* text) {
   if (preinstall_result) set_failure("Running the pre-installation script failed\r\nboom");
   return preinstall_result;
 }
-int fake_extract_archive(const scheme_entry* scheme, const char* dir, const std::byte* image,
-                         std::uint32_t size, notify_fn) {
+int fake_extract_archive(const scheme_entry* scheme, const char* dir,
+                         std::span<const std::byte> image, notify_fn) {
   EXPECT_EQ(scheme, chosen_scheme);
-  EXPECT_EQ(image, image_base);
-  EXPECT_EQ(size, image_size);
+  EXPECT_EQ(image.data(), installer_image.data());
+  EXPECT_EQ(image.size(), installer_image.size());
   note(std::string("extract_archive ") + dir);
   return extract_result;
 }
@@ -90,8 +90,7 @@ void run_case(const sequence_case& c) {
   setup_config.target_compile = c.target_compile;
   setup_config.target_optimize = c.target_optimize;
   static const std::byte image[16] = {};
-  image_base = image;
-  image_size = sizeof image;
+  installer_image = image;
   install_sink = &sink;
 
   run_install_sequence(nullptr, fakes);
