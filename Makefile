@@ -3,7 +3,8 @@
 BUILD := build
 DIST := dist
 JOBS ?= $(shell nproc)
-CMAKE_MINGW := cmake -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw.cmake -DCMAKE_BUILD_TYPE=
+CMAKE_MINGW := cmake -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw.cmake -DCMAKE_BUILD_TYPE= \
+  -DKITPACK_ZLIB_SOURCE=$(CURDIR)/$(BUILD)/zlib-source
 
 .PHONY: all deps stubs example native wintests test size fuzz bench clean
 all: stubs example

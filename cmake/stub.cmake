@@ -7,7 +7,8 @@ set(_stub_cflags -Os -flto -ffunction-sections -fno-exceptions -fno-rtti
 set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++
     -Wl,--gc-sections -Wl,--enable-stdcall-fixup)
 
-find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
+include(${CMAKE_CURRENT_LIST_DIR}/zlib_source.cmake)
+kitpack_zlib_library(kitpack_zlib)
 
 # Builds one stub; RUNTIME is msvcrt or msvcr71.
 function(kitpack_stub target runtime)
@@ -16,7 +17,7 @@ function(kitpack_stub target runtime)
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX,C>:${_stub_cflags}>)
   target_link_options(${target} PRIVATE ${_stub_lflags} -Wl,-Map,${CMAKE_BINARY_DIR}/${target}.map)
-  target_link_libraries(${target} PRIVATE ${ZLIB_STATIC} ${KITPACK_WIN_LIBS})
+  target_link_libraries(${target} PRIVATE kitpack_zlib ${KITPACK_WIN_LIBS})
   # A stub that imports another runtime than its name promises must not ship.
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports $<TARGET_FILE:${target}> VERBATIM)

@@ -1,12 +1,13 @@
 #!/bin/sh
-# Installs the Debian 12 packages the build and the tests need, once: packages
+# Installs the Debian 12 packages the build and the tests need, once (dpkg-dev
+# unpacks the zlib source package that tools/fetch-zlib-source fetches): packages
 # already present are left alone, so running it again costs a dpkg query.
 set -e
 packages="cmake make g++ python3 googletest libgtest-dev zlib1g-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686 wine64 xvfb xauth imagemagick clang-14 libclang-rt-14-dev
   python3-pip python3-setuptools python3-wheel python3-venv
-  nsis libpython3.11-stdlib"
+  nsis libpython3.11-stdlib dpkg-dev debian-archive-keyring"
 missing=
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
