@@ -8,6 +8,7 @@ set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++
     -Wl,--gc-sections -Wl,--enable-stdcall-fixup)
 
 find_library(ZLIB_STATIC NAMES libz.a REQUIRED)
+include(${CMAKE_SOURCE_DIR}/cmake/msvcr71.cmake)
 
 # Builds one stub; RUNTIME is msvcrt or msvcr71.
 function(kitpack_stub target runtime)
@@ -18,15 +19,7 @@ function(kitpack_stub target runtime)
   target_link_options(${target} PRIVATE ${_stub_lflags} -Wl,-Map,${CMAKE_BINARY_DIR}/${target}.map)
   target_link_libraries(${target} PRIVATE ${ZLIB_STATIC} ${KITPACK_WIN_LIBS})
   if(runtime STREQUAL "msvcr71")
-    set(_specs ${CMAKE_BINARY_DIR}/msvcr71.specs)
-    add_custom_command(OUTPUT ${_specs}
-      COMMAND ${CMAKE_SOURCE_DIR}/cmake/msvcr71-specs.sh ${CMAKE_C_COMPILER} ${_specs}
-      DEPENDS ${CMAKE_SOURCE_DIR}/cmake/msvcr71-specs.sh)
-    add_custom_target(${target}_specs DEPENDS ${_specs})
-    add_dependencies(${target} ${target}_specs)
-    # Headers declare only what MSVCR71.dll exports.
-    target_compile_definitions(${target} PRIVATE __MSVCRT_VERSION__=0x0710)
-    target_link_options(${target} PRIVATE -specs=${_specs})
+    kitpack_link_msvcr71(${target})
   endif()
 endfunction()
 

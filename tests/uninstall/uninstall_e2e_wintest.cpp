@@ -33,12 +33,7 @@ bool value_exists(HKEY root, const std::string& path, const char* name) {
 }
 
 bool gone_within(const std::string& path, DWORD ms) {
-  DWORD start = GetTickCount();
-  while (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(50);
-  }
-  return true;
+  return wait_until([&] { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, ms);
 }
 
 // What an installation of package "name" for Python 2.5 leaves in a Python
