@@ -23,3 +23,8 @@ kitpack_fixture(NAME no-compile DEPENDS ${_example_files} ARGS
 kitpack_fixture(NAME no-compile-no-script DEPENDS ${_example_files} ARGS
   --config examples/example/setup.ini --tree examples/example/files
   --target-compile 0 --target-optimize 0 --install-script=)
+# A post-install script that prints get_root_hkey().
+file(GLOB_RECURSE _root_key_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/root_key_tree/*)
+kitpack_fixture(NAME root-key DEPENDS ${_root_key_files} ARGS
+  --config examples/example/setup.ini --tree tests/e2e/root_key_tree
+  --install-script root_key_post.py --target-compile 0 --target-optimize 0)
