@@ -1,11 +1,9 @@
 #include <windows.h>
 
 #include "archive/notify_codes.h"
-#include "common/owner_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_api.h"
-#include "python_runtime/python_bind_win.h"
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
@@ -35,29 +33,22 @@ int compile_file_list(int (*run_string)(const char* text), int optimize) {
   return failures;
 }
 
-int compile_modules(HMODULE python, int optimize) {
-  auto initialize = bind_entry<py_void_fn>(python, "Py_Initialize");
-  auto set_program_name = bind_entry<py_set_program_name_fn>(python, "Py_SetProgramName");
-  auto finalize = bind_entry<py_void_fn>(python, "Py_Finalize");
-  auto run_string = bind_entry<py_run_simple_string_fn>(python, "PyRun_SimpleString");
-  auto get_object = bind_entry<void*>(python, "PySys_GetObject");  // required, never called
-  auto optimize_flag = bind_entry<int*>(python, "Py_OptimizeFlag");
+int compile_modules(const loaded_python& python, int optimize) {
+  const python_entry_points& api = python.api;
   if (!compile_list) return 0;
-  if (!initialize || !set_program_name || !finalize || !run_string || !get_object || !optimize_flag)
+  if (!api.initialize || !api.set_program_name || !api.finalize || !api.run_simple_string ||
+      !api.sys_get_object || !api.optimize_flag)
     return -1;
   // Read by the interpreter as it starts: an optimizing run writes .pyo.
-  *optimize_flag = optimize ? 1 : 0;
-  set_program_name(module_path);
-  initialize();
-  int failures = compile_file_list(run_string, optimize);
-  finalize();
+  *api.optimize_flag = optimize ? 1 : 0;
+  api.set_program_name(module_path);
+  api.initialize();
+  int failures = compile_file_list(api.run_simple_string, optimize);
+  api.finalize();
   return failures;
 }
 
 void run_compile_pass(int optimize) {
   show_item_text("Loading python...");
-  if (HMODULE handle = load_python_dll(python_dll)) {
-    unique_module python(handle);
-    compile_modules(handle, optimize);
-  }
+  if (loaded_python python = load_python_dll(python_dll)) compile_modules(python, optimize);
 }

@@ -6,7 +6,6 @@
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
-#include "common/owner_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/output_capture_win.h"
 #include "python_runtime/python_target_win.h"
@@ -27,25 +26,23 @@ static char last_uninstall_script[MAX_PATH];
 
 int run_preinstall_script(const char* script) {
   output_capture capture(false);
-  HMODULE handle = load_python_dll(python_dll);
-  if (!handle) {
-    char reason[128];
-    format_cut(reason, sizeof reason, "Can't load Python for pre-install script (%d)",
-               static_cast<int>(GetLastError()));
-    capture.end();
-    set_failure(reason);
-    return -1;
-  }
   int rc;
   {
-    unique_module python(handle);
-    rc = run_simple_string(handle, script);
+    loaded_python python = load_python_dll(python_dll);
+    if (!python) {
+      char reason[128];
+      format_cut(reason, sizeof reason, "Can't load Python for pre-install script (%d)",
+                 static_cast<int>(GetLastError()));
+      capture.end();
+      set_failure(reason);
+      return -1;
+    }
+    rc = run_simple_string(python, script);
   }
   capture.end();
   if (rc != 0) {
-    char* reason = capture.read_all_after(PREINSTALL_FAILED_HEADER);
-    set_failure(reason ? reason : "Out of memory!");
-    std::free(reason);
+    unique_heap_text reason = capture.read_all_after(PREINSTALL_FAILED_HEADER);
+    set_failure(reason ? reason.get() : "Out of memory!");
   }
   return rc;
 }
@@ -56,9 +53,8 @@ static HCURSOR run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   char install_argument[] = "-install";
   char* argv[] = {path, install_argument, nullptr};
-  if (HMODULE handle = load_python_dll(python_dll)) {
-    unique_module python(handle);
-    int rc = run_installscript(handle, path, 2, argv);
+  if (loaded_python python = load_python_dll(python_dll)) {
+    int rc = run_installscript(python, path, 2, argv);
     if (rc == -1) {
       char line[64];
       format_cut(line, sizeof line, "*** run_installscript: internal error 0x%X ***\n",
@@ -112,10 +108,8 @@ int run_uninstall_script(char* record) {
   {
     output_capture capture(true);
     // The recorded name as it is: the uninstaller runs from python_dir itself.
-    if (HMODULE handle = LoadLibraryA(dll_name)) {
-      unique_module python(handle);
-      run_installscript(handle, path, 2, argv);
-    }
+    if (loaded_python python = bind_python_dll(unique_module(LoadLibraryA(dll_name))))
+      run_installscript(python, path, 2, argv);
     capture.end();
     capture.read_start(output, sizeof output);
   }

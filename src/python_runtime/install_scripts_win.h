@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "python_runtime/python_bind_win.h"
+
 // Runs the pre-install script text; 0 on success, else set_failure was called.
 int run_preinstall_script(const char* script);
 
@@ -18,7 +20,7 @@ void run_compile_pass(int optimize);
 
 // Compiles every compile_list entry in one interpreter run: 0 for an empty
 // list, -1 when an entry point is missing, else the number of failures.
-int compile_modules(HMODULE python, int optimize);
+int compile_modules(const loaded_python& python, int optimize);
 
 // The compile loop of compile_modules, given the run's PyRun_SimpleString:
 // compiles each compile_list entry, records its compiled name and moves the

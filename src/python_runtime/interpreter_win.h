@@ -1,18 +1,19 @@
 // Loading the chosen Python's DLL and running one interpreter in it.
 #pragma once
-#include <windows.h>
+#include "python_runtime/python_bind_win.h"
 
-// Loads the interpreter DLL for an install-time step; the caller frees it.
-HMODULE load_python_dll(const char* dll_name);
+// Loads and binds the interpreter DLL for an install-time step; empty when
+// it cannot be loaded (GetLastError tells why). Freed when the result ends.
+loaded_python load_python_dll(const char* dll_name);
 
 // Makes the script builtins attributes of __builtin__. 0 when the entry
 // points were found, 1 when one was missing.
-int register_builtins(HMODULE python);
+int register_builtins(const python_entry_points& api);
 
 // Runs a text in a fresh interpreter: -1 when an entry point is missing,
 // else PyRun_SimpleString's result.
-int run_simple_string(HMODULE python, const char* text);
+int run_simple_string(const loaded_python& python, const char* text);
 
 // Runs a script file with sys.argv set: 1 entry point missing, 2 no path,
 // 3 file unreadable or empty, else PyRun_SimpleString's result.
-int run_installscript(HMODULE python, const char* path, int argc, char** argv);
+int run_installscript(const loaded_python& python, const char* path, int argc, char** argv);

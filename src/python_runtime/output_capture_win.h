@@ -7,6 +7,8 @@
 #pragma once
 #include <cstddef>
 
+#include "common/owner_crt_win.h"
+
 class output_capture {
  public:
   // Sends stderr, then stdout, into a fresh capture file. With report set, a
@@ -22,10 +24,10 @@ class output_capture {
   // Up to width - 1 bytes of the file, terminated; empty when unreadable.
   void read_start(char* text, std::size_t width) const;
 
-  // header followed by the whole file, on the heap (free it); header alone
-  // when the file cannot be read; none without memory.
-  char* read_all_after(const char* header) const;
+  // header followed by the whole file, on the heap; header alone when the
+  // file cannot be read; none without memory.
+  unique_heap_text read_all_after(const char* header) const;
 
  private:
-  char* name_;  // from _tempnam, or none
+  unique_heap_text name_;  // from _tempnam, or none
 };

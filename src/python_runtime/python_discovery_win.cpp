@@ -6,7 +6,7 @@
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
-#include "common/owner_win.h"
+#include "common/owner_crt_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_target_win.h"
 #include "record/uninstall_registration.h"
@@ -15,16 +15,14 @@ namespace {
 
 // Reads the InstallPath default value into a fresh record; none when the
 // value is missing, too long, or not a terminated string that fits python_dir.
-python_install* read_python_install(HKEY install_path_key) {
-  auto* install = static_cast<python_install*>(std::calloc(1, sizeof(python_install)));
-  if (!install) return nullptr;
+unique_heap<python_install> read_python_install(HKEY install_path_key) {
+  unique_heap<python_install> install(static_cast<python_install*>(std::calloc(1, sizeof(python_install))));
+  if (!install) return install;
   DWORD size = INSTALL_PATH_READ;
   LONG result = RegQueryValueExA(install_path_key, nullptr, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(install->install_path), &size);
-  if (result != ERROR_SUCCESS || !read_install_path(install->install_path, size).usable) {
-    std::free(install);
-    return nullptr;
-  }
+                                 reinterpret_cast<BYTE*>(install.get()->install_path), &size);
+  if (result != ERROR_SUCCESS || !read_install_path(install.get()->install_path, size).usable)
+    install.reset();
   return install;
 }
 
@@ -37,16 +35,14 @@ void add_install_row(HWND list, HKEY root, std::string_view target_version, cons
     return;
   unique_hkey install_path_key;
   if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
-  python_install* install = read_python_install(install_path_key.get());
+  unique_heap<python_install> install = read_python_install(install_path_key.get());
   if (!install) return;
   // The list keeps its rows sorted: the add tells where this row landed.
   LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row_text));
-  if (row < 0) {
-    std::free(install);
-    return;
-  }
-  install->root_key = root;
-  SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(install));
+  if (row < 0) return;
+  install.get()->root_key = root;
+  // From here the row owns the record, for the rest of the program.
+  SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(install.release()));
 }
 
 void clear_selection(char* dir_text, std::size_t width) {

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "archive/notify_codes.h"
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
+#include "common/owner_crt_win.h"
 #include "record/log_format.h"
 #include "startup/startup_win.h"
 #include "wizard/install_status_win.h"
@@ -23,17 +25,15 @@ void write_log_record(const char* format, const char* text) {
 
 static void add_to_compile_list(const char* path) {
   if (!is_python_source(path)) return;
-  auto* node = static_cast<compile_node*>(std::malloc(sizeof(compile_node)));
-  if (!node) return;
+  // Nodes live until the process ends: the owners only cover a failed add.
+  unique_heap<compile_node> node = heap_alloc<compile_node>();
   std::size_t n = std::strlen(path) + 1;
-  node->path = static_cast<char*>(std::malloc(n));
-  if (!node->path) {
-    std::free(node);
-    return;
-  }
-  std::memcpy(node->path, path, n);
-  node->next = compile_list;
-  compile_list = node;
+  unique_heap_text copy = heap_alloc<char>(n);
+  if (!node || !copy) return;
+  std::memcpy(copy.get(), path, n);
+  node.get()->path = copy.release();
+  node.get()->next = compile_list;
+  compile_list = node.release();
 }
 
 // The install page learns the range and the position from two messages; a
@@ -96,6 +96,5 @@ void write_log_time_line(const char* format) {
 void close_install_log() {
   if (!log_file) return;
   write_log_time_line(LOG_FINISHED_FORMAT);
-  std::fclose(log_file);
-  log_file = nullptr;
+  unique_stream closing(std::exchange(log_file, nullptr));
 }

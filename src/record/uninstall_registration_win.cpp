@@ -3,11 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
-#include "common/owner_win.h"
+#include "common/owner_crt_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/log_format.h"
@@ -64,14 +63,10 @@ void set_recorded_value(HKEY package_key, const char* package_key_name, const ch
   write_log_line(LOG_REG_VALUE, UNINSTALL_KEY_PATH, package_key_name, name, value);
 }
 
-struct stream_closer {
-  void operator()(FILE* stream) const { std::fclose(stream); }
-};
-
 // The stub part of the image, which runs as the uninstaller when started
 // with arguments. A file that cannot be made is skipped without a word.
 void write_uninstaller_copy(const char* path) {
-  std::unique_ptr<FILE, stream_closer> copy(std::fopen(path, "wb"));
+  unique_stream copy(std::fopen(path, "wb"));
   if (!copy || !image_base || stub_length <= 0) return;
   std::fwrite(image_base, 1, static_cast<std::size_t>(stub_length), copy.get());
 }

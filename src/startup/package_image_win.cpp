@@ -4,7 +4,7 @@
 #include <cstring>
 #include <span>
 
-#include "common/owner_win.h"
+#include "common/owner_crt_win.h"
 #include "startup/package_layout.h"
 #include "startup/startup_win.h"
 
@@ -73,32 +73,26 @@ int open_package(const std::byte* base, std::uint32_t size) {
   }
   stub_length = loc.stub_length;
 
-  auto* path = static_cast<char*>(std::malloc(MAX_PATH));
+  unique_heap_text path = heap_alloc<char>(MAX_PATH);
   if (!path) return 0;
   char temp_dir[MAX_PATH];
   DWORD n = GetTempPathA(sizeof temp_dir, temp_dir);
-  if (n == 0 || n >= sizeof temp_dir || GetTempFileNameA(temp_dir, "~du", 0, path) == 0) {
+  if (n == 0 || n >= sizeof temp_dir || GetTempFileNameA(temp_dir, "~du", 0, path.get()) == 0) {
     report_system_error(GetLastError(), "Could not create temporary file");
-    std::free(path);
     return 0;
   }
 
   std::span<const std::byte> cfgdata = image.subspan(loc.cfgdata_offset, loc.cfgdata_length);
   cfgdata_parts parts = split_cfgdata(cfgdata);
-  if (!write_config_file(path, cfgdata, parts.settings_length)) {
-    std::free(path);
-    return 0;
-  }
+  if (!write_config_file(path.get(), cfgdata, parts.settings_length)) return 0;
 
-  auto* script = static_cast<char*>(std::malloc(parts.script.size() + 1));
-  if (!script) {
-    std::free(path);
-    return 0;
-  }
-  if (!parts.script.empty()) std::memcpy(script, parts.script.data(), parts.script.size());
-  script[parts.script.size()] = '\0';
-  preinstall_script = script;
-  config_path = path;
+  unique_heap_text script = heap_alloc<char>(parts.script.size() + 1);
+  if (!script) return 0;
+  if (!parts.script.empty()) std::memcpy(script.get(), parts.script.data(), parts.script.size());
+  script.get()[parts.script.size()] = '\0';
+  // Both live until install mode ends.
+  preinstall_script = script.release();
+  config_path = path.release();
   return 1;
 }
 

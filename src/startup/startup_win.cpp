@@ -1,7 +1,10 @@
 #include "startup/startup_win.h"
 
+#include <utility>
+
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
+#include "common/owner_win.h"
 #include "startup/package_image_win.h"
 #include "startup/run_mode.h"
 #include "startup/setup_config.h"
@@ -34,10 +37,7 @@ void release_package() {
   unmap_image(image_base);
   image_base = nullptr;
   if (config_path) DeleteFileA(config_path);
-  if (package_bitmap) {
-    DeleteObject(package_bitmap);
-    package_bitmap = nullptr;
-  }
+  unique_gdi_object bitmap(std::exchange(package_bitmap, nullptr));
 }
 }  // namespace
 

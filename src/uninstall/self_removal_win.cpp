@@ -3,21 +3,15 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
 
 #include "common/fixed_text.h"
-#include "common/owner_win.h"
+#include "common/owner_crt_win.h"
 
 #ifndef _WIN64
 static_assert(sizeof(STARTUPINFOA) == 68);
 #endif
 
 namespace {
-
-struct stream_closer {
-  void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
-using unique_stream = std::unique_ptr<std::FILE, stream_closer>;
 
 bool write_batch_line(std::FILE* batch, const char* format, const char* path) {
   char line[MAX_PATH + 32];
@@ -33,6 +27,7 @@ bool write_removal_batch(const char* exe_path, const char* batch_path) {
                  write_batch_line(batch.get(), "del \"%s\"\n", exe_path) &&
                  write_batch_line(batch.get(), "if exist \"%s\" goto Repeat\n", exe_path) &&
                  write_batch_line(batch.get(), "del \"%s\"\n", batch_path);
+  // Closed here, not by the owner: a failed close means the lines never arrived.
   return std::fclose(batch.release()) == 0 && written;
 }
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "common/message_box_win.h"
-#include "common/owner_win.h"
+#include "common/owner_crt_win.h"
 #include "python_runtime/python_target_win.h"
 #include "uninstall/log_records.h"
 
@@ -21,14 +21,9 @@ bool remove_logged_dir(const char* line) {
 
 namespace {
 
-struct free_deleter {
-  void operator()(char* p) const { std::free(p); }
-};
-using heap_text = std::unique_ptr<char, free_deleter>;
-
 // The key path and the name as terminated texts in one heap copy of the line.
 struct registry_names {
-  heap_text copy;
+  unique_heap_text copy;
   const char* key_path = nullptr;
   const char* name = nullptr;
 };
@@ -37,7 +32,7 @@ registry_names terminated_names(const char* line, const registry_record& record)
   registry_names names;
   if (!record.ok) return names;
   std::size_t size = std::strlen(line) + 1;
-  names.copy.reset(static_cast<char*>(std::malloc(size)));
+  names.copy = heap_alloc<char>(size);
   if (!names.copy) return names;
   char* copy = names.copy.get();
   std::memcpy(copy, line, size);

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
+#include "common/owner_crt_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
@@ -16,11 +16,6 @@
 #include "uninstall/undo_records_win.h"
 
 namespace {
-
-struct stream_closer {
-  void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
-using unique_stream = std::unique_ptr<std::FILE, stream_closer>;
 
 struct undo_counts {
   int files = 0;

@@ -4,6 +4,7 @@
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
+#include "common/owner_win.h"
 #include "startup/setup_config.h"
 #include "startup/startup_win.h"
 #include "wizard/wizard_layout.h"
@@ -15,18 +16,17 @@ constexpr char class_name[] = "SetupWindowClass";
 void paint_title(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
-  HFONT font = CreateFontA(title_font_height(GetSystemMetrics(SM_CYSCREEN)), 0, 0, 0, 700, TRUE,
+  unique_gdi_object font(CreateFontA(title_font_height(GetSystemMetrics(SM_CYSCREEN)), 0, 0, 0, 700, TRUE,
                            FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, "Times Roman");
-  HGDIOBJ previous = SelectObject(dc, font);
+                           DEFAULT_QUALITY, DEFAULT_PITCH, "Times Roman"));
+  HGDIOBJ previous = SelectObject(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   const char* title = setup_config.title;
   int length = static_cast<int>(std::strlen(title));
   TextOutA(dc, 15, 15, title, length);  // the shadow, in the default black
   SetTextColor(dc, RGB(255, 255, 255));
   TextOutA(dc, 10, 10, title, length);
-  SelectObject(dc, previous);
-  DeleteObject(font);
+  SelectObject(dc, previous);  // the font is deleted once it is no longer selected
   EndPaint(window, &paint);
 }
 

@@ -55,29 +55,29 @@ TEST(CompileModules, CountsTheFilesThatFailed) {
   python_fixture python("full");
   two_modules modules(python);
   notify(NOTIFY_FILE_CREATED, (python.dir() + "\\gone.py").c_str());
-  unique_module dll(load_python_dll("python27.dll"));
+  loaded_python dll = load_python_dll("python27.dll");
   ASSERT_TRUE(dll);
   recording_sink sink;
-  EXPECT_EQ(compile_modules(dll.get(), 0), 2);
+  EXPECT_EQ(compile_modules(dll, 0), 2);
 }
 
 TEST(CompileModules, AnEmptyListIsZeroBeforeAnyEntryPointIsTested) {
   python_fixture python("full");
   compile_list = nullptr;
-  unique_module kernel(LoadLibraryA("kernel32.dll"));
-  EXPECT_EQ(compile_modules(kernel.get(), 0), 0);
+  loaded_python kernel = bind_python_dll(unique_module(LoadLibraryA("kernel32.dll")));
+  EXPECT_EQ(compile_modules(kernel, 0), 0);
   notify(NOTIFY_FILE_CREATED, "C:\\x.py");
-  EXPECT_EQ(compile_modules(kernel.get(), 0), -1);
+  EXPECT_EQ(compile_modules(kernel, 0), -1);
 }
 
 TEST(CompileModules, NeedsNeitherArgvNorErrorPrinting) {
   for (const char* variant : {"no_set_argv", "no_err_print", "no_long_from_void_ptr"}) {
     python_fixture python(variant);
     two_modules modules(python);
-    unique_module dll(load_python_dll("python27.dll"));
+    loaded_python dll = load_python_dll("python27.dll");
     ASSERT_TRUE(dll) << variant;
     recording_sink sink;
-    EXPECT_EQ(compile_modules(dll.get(), 1), 1) << variant;
+    EXPECT_EQ(compile_modules(dll, 1), 1) << variant;
     EXPECT_TRUE(file_exists(modules.plain + "o")) << variant;
   }
 }

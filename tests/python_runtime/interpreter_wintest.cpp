@@ -21,17 +21,17 @@ std::string lower(std::string s) {
 
 TEST(LoadPythonDll, LoadsFromTheInstallPathOfTheChosenVersion) {
   python_fixture python("full");
-  unique_module dll(load_python_dll("python27.dll"));
+  loaded_python dll = load_python_dll("python27.dll");
   ASSERT_TRUE(dll);
-  EXPECT_EQ(lower(module_file(dll.get())), lower(standin_folder("full") + "\\python27.dll"));
+  EXPECT_EQ(lower(module_file(dll.module.get())), lower(standin_folder("full") + "\\python27.dll"));
 }
 
 TEST(LoadPythonDll, PrefersThePerUserInstallPath) {
   python_fixture python("full");
   register_install_path(HKEY_LOCAL_MACHINE, standin_folder("no_err_print"));
-  unique_module dll(load_python_dll("python27.dll"));
+  loaded_python dll = load_python_dll("python27.dll");
   ASSERT_TRUE(dll);
-  EXPECT_EQ(lower(module_file(dll.get())), lower(standin_folder("full") + "\\python27.dll"));
+  EXPECT_EQ(lower(module_file(dll.module.get())), lower(standin_folder("full") + "\\python27.dll"));
 }
 
 // A per-user value longer than the buffer must not spoil the machine-wide read.
@@ -39,9 +39,9 @@ TEST(LoadPythonDll, ReadsTheMachineWidePathAfterAnOverlongPerUserOne) {
   python_fixture python(nullptr);
   register_install_path(HKEY_CURRENT_USER, "C:\\" + std::string(300, 'x'));
   register_install_path(HKEY_LOCAL_MACHINE, standin_folder("no_set_argv"));
-  unique_module dll(load_python_dll("python27.dll"));
+  loaded_python dll = load_python_dll("python27.dll");
   ASSERT_TRUE(dll);
-  EXPECT_EQ(lower(module_file(dll.get())), lower(standin_folder("no_set_argv") + "\\python27.dll"));
+  EXPECT_EQ(lower(module_file(dll.module.get())), lower(standin_folder("no_set_argv") + "\\python27.dll"));
 }
 
 TEST(LoadPythonDll, NeverTakesAFileBesideTheProgramOrInTheCurrentDirectory) {
@@ -60,8 +60,8 @@ TEST(LoadPythonDll, NeverTakesAFileBesideTheProgramOrInTheCurrentDirectory) {
   SetCurrentDirectoryA(current.path().c_str());
   std::string loaded;
   {
-    unique_module dll(load_python_dll("python27.dll"));
-    loaded = dll ? module_file(dll.get()) : "";
+    loaded_python dll = load_python_dll("python27.dll");
+    loaded = dll ? module_file(dll.module.get()) : "";
   }
   SetCurrentDirectoryA(previous);
   DeleteFileA(beside.c_str());
@@ -70,13 +70,13 @@ TEST(LoadPythonDll, NeverTakesAFileBesideTheProgramOrInTheCurrentDirectory) {
 
 TEST(LoadPythonDll, WithoutARegisteredPathYieldsNoneAndTheLoadError) {
   python_fixture python(nullptr);
-  EXPECT_EQ(load_python_dll("python27.dll"), nullptr);
+  EXPECT_FALSE(load_python_dll("python27.dll"));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
 TEST(LoadPythonDll, SetsPythonHomeToTheChosenDirectory) {
   python_fixture python("full");
-  unique_module dll(load_python_dll("python27.dll"));
+  loaded_python dll = load_python_dll("python27.dll");
   char home[MAX_PATH] = "";
   GetEnvironmentVariableA("PYTHONHOME", home, sizeof home);
   EXPECT_EQ(std::string(home), python.dir());
@@ -100,12 +100,12 @@ TEST(Runners, AMissingEntryPointStopsOnlyTheRunnersThatNeedIt) {
     std::string script = python.script_path("ok.py");
     write_file(script, "pass\n");
     std::string library = standin_folder(c.variant) + "\\python27.dll";
-    unique_module dll(LoadLibraryA(library.c_str()));
+    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())));
     ASSERT_TRUE(dll) << c.variant;
-    EXPECT_EQ(run_simple_string(dll.get(), "pass"), c.simple_string) << c.variant;
+    EXPECT_EQ(run_simple_string(dll, "pass"), c.simple_string) << c.variant;
     char install[] = "-install";
     char* argv[] = {script.data(), install, nullptr};
-    EXPECT_EQ(run_installscript(dll.get(), script.c_str(), 2, argv), c.install_script) << c.variant;
+    EXPECT_EQ(run_installscript(dll, script.c_str(), 2, argv), c.install_script) << c.variant;
   }
 }
 
@@ -126,26 +126,26 @@ TEST(Runners, RunInstallscriptResultsFollowTheFile) {
       {"crlf.py", "x = 1\r\nif x == 1:\r\n    y = 2\r\n", 0},
       {"raises.py", "raise ValueError('no')\n", -1},
   };
-  unique_module dll(load_python_dll("python27.dll"));
+  loaded_python dll = load_python_dll("python27.dll");
   ASSERT_TRUE(dll);
   for (const script_case& c : cases) {
     std::string path = c.name[0] ? python.script_path(c.name) : "";
     if (c.content) write_file(path, c.content);
     char install[] = "-install";
     char* argv[] = {path.data(), install, nullptr};
-    EXPECT_EQ(run_installscript(dll.get(), path.c_str(), 2, argv), c.result) << c.name;
+    EXPECT_EQ(run_installscript(dll, path.c_str(), 2, argv), c.result) << c.name;
   }
-  EXPECT_EQ(run_installscript(dll.get(), nullptr, 0, nullptr), 2);
+  EXPECT_EQ(run_installscript(dll, nullptr, 0, nullptr), 2);
 }
 
 TEST(Runners, RunSimpleStringRunsTheTextAsItIs) {
   python_fixture python("full");
-  unique_module dll(load_python_dll("python27.dll"));
+  loaded_python dll = load_python_dll("python27.dll");
   ASSERT_TRUE(dll);
   std_streams_keeper keeper;
-  EXPECT_EQ(run_simple_string(dll.get(), "x = 1\nif x != 1:\n    raise ValueError('x')"), 0);
-  EXPECT_EQ(run_simple_string(dll.get(), "raise OSError('x')"), -1);
-  EXPECT_EQ(run_simple_string(dll.get(), "x = 'unterminated"), -1);
+  EXPECT_EQ(run_simple_string(dll, "x = 1\nif x != 1:\n    raise ValueError('x')"), 0);
+  EXPECT_EQ(run_simple_string(dll, "raise OSError('x')"), -1);
+  EXPECT_EQ(run_simple_string(dll, "x = 'unterminated"), -1);
 }
 
 }  // namespace
