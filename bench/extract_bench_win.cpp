@@ -15,9 +15,9 @@
 
 #include "archive/extract_archive_win.h"
 #include "archive/member_data.h"
-#include "archive/zip_builder.h"
 #include "bench_data.h"
 #include "common/owner_win.h"
+#include "support/zip_builder.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "archive/member_data.h"
-#include "archive/zip_builder.h"
 #include "bench_data.h"
+#include "support/zip_builder.h"
 
 namespace {
 

@@ -31,16 +31,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/bench/native.cmake)
   include(${CMAKE_SOURCE_DIR}/bench/native.cmake)
 endif()
 
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+find_package(GTest REQUIRED)
 
 foreach(_dir ${KITPACK_TEST_DIRS})
   get_filename_component(_name ${_dir} NAME)
   file(GLOB _tests CONFIGURE_DEPENDS ${_dir}/*_test.cpp)
   if(_tests)
     add_executable(test_${_name} ${_tests})
-    target_link_libraries(test_${_name} kitpack_logic GTest::gtest_main GTest::gmock)
+    target_link_libraries(test_${_name} kitpack_logic GTest::gtest_main)
     target_include_directories(test_${_name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_compile_definitions(test_${_name} PRIVATE
       KITPACK_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KITPACK_BINARY_DIR="${CMAKE_BINARY_DIR}")

@@ -18,6 +18,9 @@ function(kitpack_stub target runtime)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX,C>:${_stub_cflags}>)
   target_link_options(${target} PRIVATE ${_stub_lflags} -Wl,-Map,${CMAKE_BINARY_DIR}/${target}.map)
   target_link_libraries(${target} PRIVATE ${ZLIB_STATIC} ${KITPACK_WIN_LIBS})
+  # A stub that imports another runtime than its name promises must not ship.
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports $<TARGET_FILE:${target}> VERBATIM)
   if(runtime STREQUAL "msvcr71")
     kitpack_link_msvcr71(${target})
   endif()

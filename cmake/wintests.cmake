@@ -27,11 +27,12 @@ if(KITPACK_RC_SOURCES)
 endif()
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # Shared helpers of the Windows tests (box recorder, driver, paths).
-file(GLOB _support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/common/*_win.cpp
+file(GLOB _support CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*_win.cpp
      ${CMAKE_SOURCE_DIR}/tests/driver/*_win.cpp)
 add_library(kitpack_testsupport STATIC ${_support})
 target_include_directories(kitpack_testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)

@@ -1,7 +1,6 @@
-#include <windows.h>
+#include "python_runtime/compile_pass_win.h"
 
 #include "archive/notify_codes.h"
-#include "python_runtime/install_scripts_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_api.h"
 #include "python_runtime/python_target_win.h"

@@ -12,12 +12,9 @@
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
 #include "record/log_format.h"
+#include "resources/resource_ids.h"
 #include "startup/setup_config.h"
 #include "wizard/install_status_win.h"
-
-// The finish page: its main text and its read-only output box.
-static constexpr int IDC_FINISH_TEXT = 1000;
-static constexpr int IDC_FINISH_OUTPUT = 1004;
 
 // What a post-install or uninstall run wrote: its first 4096 bytes.
 static constexpr std::size_t SHOWN_OUTPUT = 4096;
@@ -71,7 +68,7 @@ static HCURSOR run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]
 
 void run_postinstall_script(HWND finish_page) {
   if (!install_ok || setup_config.install_script[0] == '\0') return;
-  SetDlgItemTextA(finish_page, IDC_FINISH_TEXT, "Please wait while running postinstall script...");
+  SetDlgItemTextA(finish_page, IDC_HEADING, "Please wait while running postinstall script...");
   char output[SHOWN_OUTPUT + 1];
   char path[MAX_PATH];
   HCURSOR previous = nullptr;
@@ -88,8 +85,8 @@ void run_postinstall_script(HWND finish_page) {
     format_cut(output, sizeof output, "Could not open postinstall-script %s\\Scripts\\%s\r\n",
                python_dir, setup_config.install_script);
   }
-  SetDlgItemTextA(finish_page, IDC_FINISH_OUTPUT, output);
-  SetDlgItemTextA(finish_page, IDC_FINISH_TEXT,
+  SetDlgItemTextA(finish_page, IDC_OUTPUT_BOX, output);
+  SetDlgItemTextA(finish_page, IDC_HEADING,
                   "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.");
   if (waited) SetCursor(previous);
   close_install_log();

@@ -1,4 +1,4 @@
-// The package's scripts and byte-compilation, each one interpreter run.
+// The package's scripts, each one interpreter run.
 #pragma once
 #include <windows.h>
 
@@ -13,16 +13,3 @@ void run_postinstall_script(HWND finish_page);
 // Runs the uninstall script named by a "Run Script" record line (modified in
 // place). 0 when the line names no script, else 1.
 int run_uninstall_script(char* record);
-
-// One compile pass over compile_list: optimize 0 writes .pyc, 1 writes .pyo.
-// Loads python_dll, compiles, frees it; does nothing more when it won't load.
-void run_compile_pass(int optimize);
-
-// Compiles every compile_list entry in one interpreter run: 0 for an empty
-// list, -1 when an entry point is missing, else the number of failures.
-int compile_modules(const loaded_python& python, int optimize);
-
-// The compile loop of compile_modules, given the run's PyRun_SimpleString:
-// compiles each compile_list entry, records its compiled name and moves the
-// install page's bar. Returns the number of failed compilations.
-int compile_file_list(int (*run_string)(const char* text), int optimize);

@@ -17,7 +17,7 @@ void fill_install_page(HWND page) {
              "Click Next to begin the installation of %s. If you want to review or change any "
              "of your  installation settings, click Back. Click Cancel to exit the wizard.",
              setup_config.meta_name);
-  SetDlgItemTextA(page, IDC_STEP_LINE, step_line);
+  SetDlgItemTextA(page, IDC_HEADING, step_line);
   SetDlgItemTextA(page, IDC_ITEM_LINE, "Ready to install");
 }
 

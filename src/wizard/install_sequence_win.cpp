@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "archive/extract_archive_win.h"
+#include "python_runtime/compile_pass_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_discovery_win.h"

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "resources/resource_ids.h"
+
 int install_ok;
 char* failure_text;
 HWND progress_page;
@@ -12,7 +14,7 @@ const progress_sink* install_sink;
 
 void show_step_text(const char* text) {
   if (install_sink) return install_sink->step_text(text);
-  SetDlgItemTextA(progress_page, IDC_STEP_LINE, text);
+  SetDlgItemTextA(progress_page, IDC_HEADING, text);
 }
 
 void show_item_text(const char* text) {

@@ -1,10 +1,10 @@
 // What the install steps share: the outcome, and the install page that shows
 // their progress.
 //
-// The install page's controls: 1000 the step line ("Installing files..."),
-// 1004 the item line above the bar (a file name, "Loading python..."), 1003
-// the progress bar. Steps write them through the show_* operations below,
-// which go to progress_page, or to a stand-in sink where no wizard exists.
+// The install page shows a step line ("Installing files..."), an item line
+// above the bar (a file name, "Loading python...") and the bar. Steps write
+// them through the show_* operations below, which go to progress_page, or to a
+// stand-in sink where no wizard exists.
 #pragma once
 #include <windows.h>
 
@@ -14,10 +14,6 @@ extern HWND progress_page;   // the install page
 
 inline constexpr UINT WM_PROGRESS_RANGE = WM_USER + 1;  // lParam: count << 16
 inline constexpr UINT WM_PROGRESS_POS = WM_USER + 2;    // wParam: done, lParam: text
-
-inline constexpr int IDC_STEP_LINE = 1000;
-inline constexpr int IDC_PROGRESS_BAR = 1003;
-inline constexpr int IDC_ITEM_LINE = 1004;
 
 // Stands in for the install page: the four things a step can show.
 struct progress_sink {

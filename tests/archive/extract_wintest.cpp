@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "archive/extract_archive_win.h"
-#include "archive/zip_builder.h"
-#include "common/box_recorder_win.h"
-#include "common/test_files_win.h"
 #include "record/install_log_win.h"
+#include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
+#include "support/zip_builder.h"
 #include "wizard/install_status_win.h"
 
 namespace {

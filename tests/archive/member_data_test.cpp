@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/zip_builder.h"
+#include "support/zip_builder.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
+#include "support/test_files_win.h"
 
 namespace {
 using namespace e2e;
@@ -28,18 +28,18 @@ void install_example_into(const std::string& dir) {
   HWND page = run.next_to(select_python);
   ASSERT_NE(page, nullptr);
   bool chosen = false;
-  for (int row = 0; row < list_count(page, 1022) && !chosen; ++row) {
-    select_list_row(page, 1022, row);
-    chosen = wait_until([&] { return item_text(page, 1007) == dir; }, 2000);
+  for (int row = 0; row < list_count(page, IDC_PYTHON_LIST) && !chosen; ++row) {
+    select_list_row(page, IDC_PYTHON_LIST, row);
+    chosen = wait_until([&] { return item_text(page, IDC_PYTHON_DIR) == dir; }, 2000);
   }
   ASSERT_TRUE(chosen);
   ASSERT_NE(run.next_to(install), nullptr);
   HWND finish_page = run.next_to(finish);
   ASSERT_NE(finish_page, nullptr);
   ASSERT_TRUE(wait_until([&] {
-    return item_text(finish_page, 1000) ==
+    return item_text(finish_page, IDC_HEADING) ==
            "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
-  })) << item_text(finish_page, 1000);
+  })) << item_text(finish_page, IDC_HEADING);
   press_wizard_button(run.sheet, PSBTN_FINISH);
   ASSERT_EQ(run.process.wait_exit(), 0);
 }

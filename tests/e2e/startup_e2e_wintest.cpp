@@ -1,9 +1,9 @@
 // The program's start, driven through its boxes like a user would see them.
 #include <gtest/gtest.h>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
 #include "startup/package_layout.h"
+#include "support/test_files_win.h"
 
 namespace {
 

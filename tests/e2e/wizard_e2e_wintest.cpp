@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
+#include "support/test_files_win.h"
 #include "wizard/install_status_win.h"
 #include "wizard/wizard_layout.h"
 
@@ -52,13 +52,13 @@ TEST(WizardE2E, IntroPageIntroducesThePackageInTheCentre) {
   ASSERT_NE(run.sheet, nullptr);
   HWND page = wait_page(run.sheet, intro);
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(item_text(page, 1000),
+  EXPECT_EQ(item_text(page, IDC_HEADING),
             "This Wizard will install example on your computer. Click Next to continue or Cancel "
             "to exit the Setup Wizard.");
-  EXPECT_EQ(item_text(page, 1021),
+  EXPECT_EQ(item_text(page, IDC_INFO_TEXT),
             "The example package shows what a kitpack installer does.\r\nIt installs one module "
             "and one post-install script.");
-  EXPECT_EQ(item_text(page, 1024), "Built with mkpkg_kitpack");
+  EXPECT_EQ(item_text(page, IDC_BUILD_INFO), "Built with mkpkg_kitpack");
   EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, false, true); }));
   RECT r;
   GetWindowRect(run.sheet, &r);
@@ -82,11 +82,11 @@ TEST(WizardE2E, MissingPythonVersionIsReportedAndOnlyBackIsOffered) {
   EXPECT_EQ(box.text, "Python version 9.9 required, which was not found in the registry.");
   HWND page = wait_page(run.sheet, select_python);
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(item_text(page, 1000),
+  EXPECT_EQ(item_text(page, IDC_HEADING),
             "Python 9.9 is required for this package. Select installation to use:");
-  EXPECT_EQ(list_count(page, 1022), 0);
-  EXPECT_EQ(item_text(page, 1007), "");
-  EXPECT_EQ(item_text(page, 1008), "");
+  EXPECT_EQ(list_count(page, IDC_PYTHON_LIST), 0);
+  EXPECT_EQ(item_text(page, IDC_PYTHON_DIR), "");
+  EXPECT_EQ(item_text(page, IDC_INSTALL_DIR), "");
   EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, true, false); }));
   press_wizard_button(run.sheet, PSBTN_BACK);
   EXPECT_NE(wait_page(run.sheet, intro), nullptr);
@@ -106,13 +106,13 @@ TEST(WizardE2E, PackagePictureIsShownOnThePages) {
     HWND page = wait_page(run.sheet, intro);
     ASSERT_NE(page, nullptr);
     Sleep(300);
-    EXPECT_EQ(centre_colour(GetDlgItem(page, 1025)), r.picture) << r.fixture << " intro";
+    EXPECT_EQ(centre_colour(GetDlgItem(page, IDC_PICTURE)), r.picture) << r.fixture << " intro";
     press_wizard_button(run.sheet, PSBTN_NEXT);
     answer_box(run.process, IDOK, 3000);  // "Cannot install" while no Python is registered
     page = wait_page(run.sheet, select_python);
     ASSERT_NE(page, nullptr);
     Sleep(300);
-    EXPECT_EQ(centre_colour(GetDlgItem(page, 1025)), r.picture) << r.fixture << " select";
+    EXPECT_EQ(centre_colour(GetDlgItem(page, IDC_PICTURE)), r.picture) << r.fixture << " select";
     press_wizard_button(run.sheet, PSBTN_CANCEL);
     EXPECT_EQ(run.process.wait_exit(), 0);
   }
@@ -127,37 +127,37 @@ TEST(WizardE2E, ChoosingAPythonFillsTheDirectoriesAndCancelInstallsNothing) {
   ASSERT_NE(wait_page(run.sheet, intro), nullptr);
   HWND page = run.next_to(select_python);
   ASSERT_NE(page, nullptr);
-  EXPECT_EQ(item_text(page, 1000), "Select python installation to use:");
+  EXPECT_EQ(item_text(page, IDC_HEADING), "Select python installation to use:");
   // Rows are sorted; the last, the highest version, is chosen at first.
-  int rows = list_count(page, 1022);
+  int rows = list_count(page, IDC_PYTHON_LIST);
   ASSERT_GE(rows, 2);
-  EXPECT_EQ(list_text(page, 1022, rows - 1), "Python Version 9.2 (found in registry)");
-  EXPECT_EQ(list_text(page, 1022, rows - 2), "Python Version 9.1 (found in registry)");
-  EXPECT_EQ(list_selection(page, 1022), rows - 1);
-  EXPECT_TRUE(wait_until([&] { return item_text(page, 1007) == newer.dir() + "\\"; }));
-  EXPECT_EQ(item_text(page, 1008), newer.dir() + "\\Lib\\site-packages\\");
+  EXPECT_EQ(list_text(page, IDC_PYTHON_LIST, rows - 1), "Python Version 9.2 (found in registry)");
+  EXPECT_EQ(list_text(page, IDC_PYTHON_LIST, rows - 2), "Python Version 9.1 (found in registry)");
+  EXPECT_EQ(list_selection(page, IDC_PYTHON_LIST), rows - 1);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_PYTHON_DIR) == newer.dir() + "\\"; }));
+  EXPECT_EQ(item_text(page, IDC_INSTALL_DIR), newer.dir() + "\\Lib\\site-packages\\");
   EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, true, true); }));
   screenshot("select-python-page");
 
-  select_list_row(page, 1022, rows - 2);
-  EXPECT_TRUE(wait_until([&] { return item_text(page, 1007) == older.dir() + "\\"; }));
-  EXPECT_EQ(item_text(page, 1008), older.dir() + "\\Lib\\site-packages\\");
+  select_list_row(page, IDC_PYTHON_LIST, rows - 2);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_PYTHON_DIR) == older.dir() + "\\"; }));
+  EXPECT_EQ(item_text(page, IDC_INSTALL_DIR), older.dir() + "\\Lib\\site-packages\\");
 
   HWND install_page = run.next_to(install);
   ASSERT_NE(install_page, nullptr);
-  EXPECT_EQ(item_text(install_page, 1000),
+  EXPECT_EQ(item_text(install_page, IDC_HEADING),
             "Click Next to begin the installation of example. If you want to review or change "
             "any of your  installation settings, click Back. Click Cancel to exit the wizard.");
-  EXPECT_EQ(item_text(install_page, 1004), "Ready to install");
+  EXPECT_EQ(item_text(install_page, IDC_ITEM_LINE), "Ready to install");
   EXPECT_TRUE(wait_until([&] { return buttons_are(run.sheet, true, true); }));
   screenshot("install-page");
 
   // Back to choose again: the list is not scanned twice.
   press_wizard_button(run.sheet, PSBTN_BACK);
   ASSERT_EQ(wait_page(run.sheet, select_python), page);
-  EXPECT_EQ(list_count(page, 1022), rows);
-  select_list_row(page, 1022, rows - 1);
-  EXPECT_TRUE(wait_until([&] { return item_text(page, 1007) == newer.dir() + "\\"; }));
+  EXPECT_EQ(list_count(page, IDC_PYTHON_LIST), rows);
+  select_list_row(page, IDC_PYTHON_LIST, rows - 1);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_PYTHON_DIR) == newer.dir() + "\\"; }));
   ASSERT_NE(run.next_to(install), nullptr);
 
   press_wizard_button(run.sheet, PSBTN_CANCEL);
@@ -177,9 +177,9 @@ TEST(WizardE2E, FailedExtractionIsShownAndNothingRunsAfterIt) {
   ASSERT_NE(run.sheet, nullptr);
   HWND page = install_with(run, "Python Version 9.3 (found in registry)");
   ASSERT_NE(page, nullptr);
-  EXPECT_TRUE(wait_until([&] { return item_text(page, 1004) == "Failed to unzip installation files"; }))
-      << item_text(page, 1004);
-  EXPECT_EQ(item_text(page, 1000), "Click the Finish button to exit the Setup wizard.");
+  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_OUTPUT_BOX) == "Failed to unzip installation files"; }))
+      << item_text(page, IDC_OUTPUT_BOX);
+  EXPECT_EQ(item_text(page, IDC_HEADING), "Click the Finish button to exit the Setup wizard.");
   EXPECT_TRUE(wait_until([&] {
     return wizard_button_enabled(run.sheet, PSBTN_FINISH) && !wizard_button_enabled(run.sheet, PSBTN_BACK);
   }));
@@ -207,8 +207,8 @@ TEST(WizardE2E, PythonThatCannotRunThePreinstallScriptStopsTheInstallation) {
   HWND page = install_with(run, "Python Version 9.4 (found in registry)");
   ASSERT_NE(page, nullptr);
   EXPECT_TRUE(wait_until([&] {
-    return item_text(page, 1004).rfind("Can't load Python for pre-install script (", 0) == 0;
-  })) << item_text(page, 1004);
+    return item_text(page, IDC_OUTPUT_BOX).rfind("Can't load Python for pre-install script (", 0) == 0;
+  })) << item_text(page, IDC_OUTPUT_BOX);
   press_wizard_button(run.sheet, PSBTN_FINISH);
   EXPECT_EQ(run.process.wait_exit(), 0);
   std::string log = read_file(python.dir() + "\\example-kitpack.log");
@@ -227,11 +227,11 @@ TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
   HWND finish_page = install_into(run, d);
   ASSERT_NE(finish_page, nullptr);
   EXPECT_TRUE(wait_until([&] {
-    return item_text(finish_page, 1000) ==
+    return item_text(finish_page, IDC_HEADING) ==
            "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
-  })) << item_text(finish_page, 1000);
-  std::cout << "post-install output: " << item_text(finish_page, 1004) << "\n";
-  EXPECT_NE(item_text(finish_page, 1004).find("example installed"), std::string::npos);
+  })) << item_text(finish_page, IDC_HEADING);
+  std::cout << "post-install output: " << item_text(finish_page, IDC_OUTPUT_BOX) << "\n";
+  EXPECT_NE(item_text(finish_page, IDC_OUTPUT_BOX).find("example installed"), std::string::npos);
   screenshot("finish-page");
   press_wizard_button(run.sheet, PSBTN_FINISH);
   EXPECT_EQ(run.process.wait_exit(), 0);

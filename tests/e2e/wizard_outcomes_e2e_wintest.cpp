@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
+#include "support/test_files_win.h"
 
 namespace {
 using namespace e2e;
@@ -42,11 +42,11 @@ TEST(WizardE2E, FailingPreinstallScriptStopsTheInstallationAndShowsItsOutput) {
       "Traceback (most recent call last):\r\n"
       "  File \"<string>\", line 3, in <module>\r\n"
       "ValueError: this package refuses to install\r\n";
-  EXPECT_TRUE(wait_until([&] { return item_text(page, 1004) == expected; })) << item_text(page, 1004);
+  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_OUTPUT_BOX) == expected; })) << item_text(page, IDC_OUTPUT_BOX);
   EXPECT_TRUE(wait_until([&] { return only_finish_offered(run.sheet); }));
   Sleep(500);  // a post-install script, were one run, would have replaced the texts by now
-  EXPECT_EQ(item_text(page, 1000), finish_text);
-  EXPECT_EQ(item_text(page, 1004), expected);
+  EXPECT_EQ(item_text(page, IDC_HEADING), finish_text);
+  EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), expected);
   screenshot("finish-page-preinstall-failed");
   press_wizard_button(run.sheet, PSBTN_FINISH);
   EXPECT_EQ(run.process.wait_exit(), 0);
@@ -78,13 +78,13 @@ TEST(WizardE2E, PackageWithoutPreinstallScriptOrCompilingInstallsOnlyItsFiles) {
     EXPECT_TRUE(wait_until([&] { return only_finish_offered(run.sheet); })) << r.fixture;
     if (r.post_install_script) {
       EXPECT_TRUE(wait_until([&] {
-        return item_text(page, 1000) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
-      })) << r.fixture << ": " << item_text(page, 1000);
-      EXPECT_NE(item_text(page, 1004).find("example installed"), std::string::npos) << item_text(page, 1004);
+        return item_text(page, IDC_HEADING) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+      })) << r.fixture << ": " << item_text(page, IDC_HEADING);
+      EXPECT_NE(item_text(page, IDC_OUTPUT_BOX).find("example installed"), std::string::npos) << item_text(page, IDC_OUTPUT_BOX);
     } else {
       Sleep(500);  // time for a script that must not run
-      EXPECT_EQ(item_text(page, 1000), finish_text) << r.fixture;
-      EXPECT_EQ(item_text(page, 1004), "") << r.fixture;
+      EXPECT_EQ(item_text(page, IDC_HEADING), finish_text) << r.fixture;
+      EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), "") << r.fixture;
     }
     press_wizard_button(run.sheet, PSBTN_FINISH);
     EXPECT_EQ(run.process.wait_exit(), 0) << r.fixture;
@@ -131,12 +131,12 @@ TEST(WizardE2E, PackagePictureIsShownOnTheInstallAndFinishPages) {
     page = run.next_to(install);
     ASSERT_NE(page, nullptr);
     Sleep(300);
-    EXPECT_EQ(centre_colour(GetDlgItem(page, 1025)), r.picture) << r.fixture << " install";
+    EXPECT_EQ(centre_colour(GetDlgItem(page, IDC_PICTURE)), r.picture) << r.fixture << " install";
     page = run.next_to(finish);
     ASSERT_NE(page, nullptr);
     EXPECT_TRUE(wait_until([&] { return only_finish_offered(run.sheet); }));
     Sleep(300);
-    EXPECT_EQ(centre_colour(GetDlgItem(page, 1025)), r.picture) << r.fixture << " finish";
+    EXPECT_EQ(centre_colour(GetDlgItem(page, IDC_PICTURE)), r.picture) << r.fixture << " finish";
     press_wizard_button(run.sheet, PSBTN_FINISH);
     EXPECT_EQ(run.process.wait_exit(), 0);
     forget_package(HKEY_CURRENT_USER, "9.5");

@@ -14,8 +14,9 @@
 
 #include <gtest/gtest.h>
 
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
+#include "resources/resource_ids.h"
+#include "support/test_files_win.h"
 
 namespace e2e {
 
@@ -151,10 +152,10 @@ struct wizard_session {
   }
   // Selects the list row with this text on the select-Python page.
   bool choose(HWND page, const std::string& row_text) {
-    for (int row = 0; row < list_count(page, 1022); ++row)
-      if (list_text(page, 1022, row) == row_text) {
-        select_list_row(page, 1022, row);
-        return wait_until([&] { return list_selection(page, 1022) == row; });
+    for (int row = 0; row < list_count(page, IDC_PYTHON_LIST); ++row)
+      if (list_text(page, IDC_PYTHON_LIST, row) == row_text) {
+        select_list_row(page, IDC_PYTHON_LIST, row);
+        return wait_until([&] { return list_selection(page, IDC_PYTHON_LIST) == row; });
       }
     return false;
   }
@@ -189,9 +190,9 @@ inline HWND install_into(wizard_session& run, const std::string& dir) {
   HWND page = run.next_to(select_python);
   if (!page) return nullptr;
   bool chosen = false;
-  for (int row = 0; row < list_count(page, 1022) && !chosen; ++row) {
-    select_list_row(page, 1022, row);
-    chosen = wait_until([&] { return item_text(page, 1007) == dir; }, 2000);
+  for (int row = 0; row < list_count(page, IDC_PYTHON_LIST) && !chosen; ++row) {
+    select_list_row(page, IDC_PYTHON_LIST, row);
+    chosen = wait_until([&] { return item_text(page, IDC_PYTHON_DIR) == dir; }, 2000);
   }
   if (!chosen || !run.next_to(install)) return nullptr;
   return run.next_to(finish);

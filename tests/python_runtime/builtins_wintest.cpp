@@ -5,11 +5,11 @@
 #include <objidl.h>
 #include <shlobj.h>
 
-#include "common/box_recorder_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
+#include "support/box_recorder_win.h"
 #include "wizard/install_status_win.h"
 
 namespace {
@@ -22,7 +22,7 @@ std::string run_post(python_fixture& python, const std::string& text) {
   install_ok = 1;
   run_postinstall_script(page.get());
   keeper.restore();
-  return page.text(1004);
+  return page.text(IDC_OUTPUT_BOX);
 }
 
 std::string lower_path(std::string s) {

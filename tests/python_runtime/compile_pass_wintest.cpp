@@ -3,7 +3,7 @@
 
 #include "archive/notify_codes.h"
 #include "common/owner_win.h"
-#include "python_runtime/install_scripts_win.h"
+#include "python_runtime/compile_pass_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_fixture_win.h"
 #include "record/install_log_win.h"

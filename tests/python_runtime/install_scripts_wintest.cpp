@@ -2,13 +2,13 @@
 // captured output.
 #include <gtest/gtest.h>
 
-#include "common/box_recorder_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
 #include "startup/startup_win.h"
+#include "support/box_recorder_win.h"
 #include "wizard/install_status_win.h"
 
 namespace {
@@ -91,8 +91,8 @@ TEST(PostinstallScript, TheBoxShowsWhatTheRunWrote) {
     std_streams_keeper keeper;
     run_postinstall_script(page.get());
     keeper.restore();
-    EXPECT_EQ(page.text(1004), c.output) << c.name;
-    EXPECT_EQ(page.text(1000), FINISHED) << c.name;
+    EXPECT_EQ(page.text(IDC_OUTPUT_BOX), c.output) << c.name;
+    EXPECT_EQ(page.text(IDC_HEADING), FINISHED) << c.name;
   }
 }
 
@@ -103,8 +103,8 @@ TEST(PostinstallScript, AMissingFileIsReportedWithItsPath) {
   std_streams_keeper keeper;
   run_postinstall_script(page.get());
   keeper.restore();
-  EXPECT_EQ(page.text(1004), "Could not open postinstall-script " + python.script_path("absent.py") + "\r\n");
-  EXPECT_EQ(page.text(1000), FINISHED);
+  EXPECT_EQ(page.text(IDC_OUTPUT_BOX), "Could not open postinstall-script " + python.script_path("absent.py") + "\r\n");
+  EXPECT_EQ(page.text(IDC_HEADING), FINISHED);
 }
 
 TEST(PostinstallScript, OnlyTheFirst4096BytesAreShown) {
@@ -114,7 +114,7 @@ TEST(PostinstallScript, OnlyTheFirst4096BytesAreShown) {
   std_streams_keeper keeper;
   run_postinstall_script(page.get());
   keeper.restore();
-  EXPECT_EQ(page.text(1004), std::string(4096, 'x'));
+  EXPECT_EQ(page.text(IDC_OUTPUT_BOX), std::string(4096, 'x'));
 }
 
 TEST(PostinstallScript, SeesItsPathAndInstallInArgv) {
@@ -124,7 +124,7 @@ TEST(PostinstallScript, SeesItsPathAndInstallInArgv) {
   std_streams_keeper keeper;
   run_postinstall_script(page.get());
   keeper.restore();
-  EXPECT_EQ(page.text(1004), path + "\r\n-install\r\n2\r\n");
+  EXPECT_EQ(page.text(IDC_OUTPUT_BOX), path + "\r\n-install\r\n2\r\n");
 }
 
 TEST(PostinstallScript, RecordsTheRunBeforeItAndClosesTheLog) {
@@ -156,9 +156,9 @@ TEST(PostinstallScript, DoesNothingWithoutAScriptOrAfterAFailure) {
     lstrcpyA(setup_config.install_script, c.script);
     install_ok = c.ok;
     finish_window page;
-    SetDlgItemTextA(page.get(), 1000, "untouched");
+    SetDlgItemTextA(page.get(), IDC_HEADING, "untouched");
     run_postinstall_script(page.get());
-    EXPECT_EQ(page.text(1000), "untouched") << c.name;
+    EXPECT_EQ(page.text(IDC_HEADING), "untouched") << c.name;
     EXPECT_NE(log_file, nullptr) << c.name;
     EXPECT_EQ(python.log_text(), "") << c.name;
   }
@@ -174,8 +174,8 @@ TEST(PostinstallScript, APathTooLongForItsBufferIsNeitherRecordedNorRun) {
   std_streams_keeper keeper;
   run_postinstall_script(page.get());
   keeper.restore();
-  EXPECT_EQ(page.text(1004), "Could not open postinstall-script " + python.dir() + "\\Scripts\\" + name + "\r\n");
-  EXPECT_EQ(page.text(1000), FINISHED);
+  EXPECT_EQ(page.text(IDC_OUTPUT_BOX), "Could not open postinstall-script " + python.dir() + "\\Scripts\\" + name + "\r\n");
+  EXPECT_EQ(page.text(IDC_HEADING), FINISHED);
   std::vector<std::string> lines = split_lines(python.log_text());
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0].rfind("*** Installation finished ", 0), 0u);
@@ -270,7 +270,7 @@ TEST(ExampleScripts, RunThroughEveryStep) {
     run_postinstall_script(page.get());
   }
   EXPECT_EQ(failure_text, nullptr);
-  EXPECT_EQ(page.text(1004), "example installed\r\n");
+  EXPECT_EQ(page.text(IDC_OUTPUT_BOX), "example installed\r\n");
   std::vector<std::string> lines = split_lines(python.log_text());
   ASSERT_EQ(lines.size(), 3u);
   const std::string copy = "200 File Copy: ";

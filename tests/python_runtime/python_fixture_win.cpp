@@ -85,8 +85,8 @@ void std_streams_keeper::restore() {
 finish_window::finish_window() {
   window_ = CreateWindowA("STATIC", "finish", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
                           nullptr, nullptr);
-  for (int id : {1000, 1004})
-    CreateWindowA("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, id == 1000 ? 0 : 50, 380, 40,
+  for (int id : {IDC_HEADING, IDC_OUTPUT_BOX})
+    CreateWindowA("EDIT", "", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, id == IDC_HEADING ? 0 : 50, 380, 40,
                   window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
+#include "resources/resource_ids.h"
+#include "support/test_files_win.h"
 
 // The folder holding one build of the stand-in python27.dll: "full",
 // "no_err_print", "no_set_argv" or "no_long_from_void_ptr".
@@ -54,7 +55,7 @@ class std_streams_keeper {
   int err_;
 };
 
-// A window with the finish page's controls: 1000 main text, 1004 output box.
+// A window with the finish page's controls: the heading and the output box.
 class finish_window {
  public:
   finish_window();

@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "archive/notify_codes.h"
-#include "common/box_recorder_win.h"
-#include "common/test_files_win.h"
 #include "record/install_log_win.h"
+#include "resources/resource_ids.h"
+#include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
 #include "wizard/install_status_win.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "common/box_recorder_win.h"
+#include "startup/elevation_win.h"
 #include "startup/setup_config.h"
 #include "startup/startup_win.h"
-#include "startup/elevation_win.h"
+#include "support/box_recorder_win.h"
 
 namespace {
 

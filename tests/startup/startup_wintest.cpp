@@ -5,13 +5,13 @@
 #include <cstring>
 #include <string>
 
-#include "common/box_recorder_win.h"
-#include "common/test_files_win.h"
 #include "startup/package_image_win.h"
 #include "startup/package_layout.h"
 #include "startup/setup_config.h"
 #include "startup/setup_config_win.h"
 #include "startup/startup_win.h"
+#include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "common/owner_win.h"
-#include "common/test_files_win.h"
+#include "support/test_files_win.h"
 #include "uninstall/self_removal_win.h"
 
 namespace {

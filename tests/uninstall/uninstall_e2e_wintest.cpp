@@ -8,7 +8,6 @@
 #include "archive/notify_codes.h"
 #include "common/fixed_text.h"
 #include "common/owner_win.h"
-#include "common/test_files_win.h"
 #include "driver/driver_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
@@ -16,6 +15,7 @@
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
 #include "startup/startup_win.h"
+#include "support/test_files_win.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "common/box_recorder_win.h"
 #include "common/owner_win.h"
-#include "common/test_files_win.h"
 #include "python_runtime/python_target_win.h"
-#include "uninstall/uninstall_run_win.h"
+#include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
 #include "uninstall/undo_records_win.h"
+#include "uninstall/uninstall_run_win.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "common/box_recorder_win.h"
 #include "startup/setup_config.h"
+#include "support/box_recorder_win.h"
 #include "wizard/wizard_win.h"
 
 namespace {

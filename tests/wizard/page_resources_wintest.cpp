@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
+
 namespace {
 
 // One control of an extended dialog template, as the template holds it.
@@ -111,9 +113,11 @@ page load_page(int id) {
 constexpr DWORD shown = WS_CHILD | WS_VISIBLE;
 constexpr DWORD text_box = ES_MULTILINE | ES_READONLY | WS_BORDER | WS_HSCROLL | WS_VSCROLL | shown;
 constexpr DWORD directory_box = ES_READONLY | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP | shown;
-const control picture = {1025, "Static", SS_BITMAP | SS_CENTERIMAGE | shown, WS_EX_CLIENTEDGE,
+const control picture = {IDC_PICTURE, "Static", SS_BITMAP | SS_CENTERIMAGE | shown, WS_EX_CLIENTEDGE,
                          6, 8, 104, 163, "#110"};
 
+// The templates go by the numbers the program publishes (107-110, bitmap
+// 110), not by their names, so that a renumbered header is caught here.
 struct page_case {
   int id;
   std::vector<control> controls;
@@ -137,34 +141,34 @@ TEST(PageResources, EveryPageHasTheSharedFrame) {
 TEST(PageResources, EveryControlHasItsClassStylePlaceAndText) {
   const page_case cases[] = {
       {107,
-       {{1000, "Static", SS_LEFT | shown, 0, 125, 10, 247, 20,
+       {{IDC_HEADING, "Static", SS_LEFT | shown, 0, 125, 10, 247, 20,
          "This Wizard will install %s on your computer. Click Next to continue or Cancel to "
          "exit the Setup Wizard."},
-        {1021, "Edit", text_box, 0, 125, 31, 247, 131, ""},
+        {IDC_INFO_TEXT, "Edit", text_box, 0, 125, 31, 247, 131, ""},
         picture,
-        {1024, "Static", SS_LEFT | WS_GROUP | shown, 0, 125, 163, 247, 8, ""}}},
+        {IDC_BUILD_INFO, "Static", SS_LEFT | WS_GROUP | shown, 0, 125, 163, 247, 8, ""}}},
       {108,
-       {{1000, "Static", SS_LEFT | shown, 0, 125, 10, 247, 12, "Select python installation to use:"},
-        {1022, "ListBox",
+       {{IDC_HEADING, "Static", SS_LEFT | shown, 0, 125, 10, 247, 12, "Select python installation to use:"},
+        {IDC_PYTHON_LIST, "ListBox",
          LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_BORDER | WS_VSCROLL | WS_TABSTOP | shown,
          0, 125, 24, 247, 106, ""},
         {-1, "Static", SS_LEFT | shown, 0, 125, 137, 55, 8, "Python Directory:"},
-        {1007, "Edit", directory_box, 0, 191, 136, 181, 14, ""},
+        {IDC_PYTHON_DIR, "Edit", directory_box, 0, 191, 136, 181, 14, ""},
         {-1, "Static", SS_LEFT | shown, 0, 125, 158, 66, 8, "Installation Directory:"},
-        {1008, "Edit", directory_box, 0, 191, 157, 181, 14, ""},
+        {IDC_INSTALL_DIR, "Edit", directory_box, 0, 191, 157, 181, 14, ""},
         picture}},
       {109,
-       {{1000, "Static", SS_LEFT | shown, 0, 125, 10, 246, 31,
+       {{IDC_HEADING, "Static", SS_LEFT | shown, 0, 125, 10, 246, 31,
          "Click Next to begin the installation. If you want to review or change any of your "
          "installation settings, click Back. Click Cancel to exit the Wizard."},
-        {1003, "msctls_progress32", WS_BORDER | shown, 0, 125, 157, 246, 14, "Progress1"},
-        {1004, "Static", SS_CENTER | WS_GROUP | shown, 0, 125, 137, 246, 8, "Installation progress:"},
+        {IDC_PROGRESS_BAR, "msctls_progress32", WS_BORDER | shown, 0, 125, 157, 246, 14, "Progress1"},
+        {IDC_ITEM_LINE, "Static", SS_CENTER | WS_GROUP | shown, 0, 125, 137, 246, 8, "Installation progress:"},
         picture}},
       {110,
-       {{1000, "Static", SS_LEFT | shown, 0, 125, 10, 247, 31,
+       {{IDC_HEADING, "Static", SS_LEFT | shown, 0, 125, 10, 247, 31,
          "Click the Finish button to exit the Setup wizard."},
         picture,
-        {1004, "Edit", text_box, 0, 125, 40, 247, 131, ""}}},
+        {IDC_OUTPUT_BOX, "Edit", text_box, 0, 125, 40, 247, 131, ""}}},
   };
   for (const page_case& pc : cases) {
     page pg = load_page(pc.id);

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "common/box_recorder_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
+#include "support/box_recorder_win.h"
 
 namespace {
 

@@ -11,9 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/box_recorder_win.h"
 #include "common/fixed_text.h"
-#include "common/test_files_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/uninstall_registration.h"
@@ -21,6 +19,8 @@
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
 #include "startup/startup_win.h"
+#include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "common/box_recorder_win.h"
+#include "support/box_recorder_win.h"
 
 #include "common/message_box_win.h"
 

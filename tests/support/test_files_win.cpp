@@ -1,4 +1,4 @@
-#include "common/test_files_win.h"
+#include "support/test_files_win.h"
 
 #include <windows.h>
 
