@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/test_files_win.h"
+#include "support/test_files_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
 
