@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CMAKE_MINGW := cmake -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw.cmake -DCMAKE_BUILD_TYPE= \
   -DKITPACK_ZLIB_SOURCE=$(CURDIR)/$(BUILD)/zlib-source
 
-.PHONY: all deps stubs example native wintests test size fuzz bench clean
+.PHONY: all deps stubs example native wintests test test32 size fuzz bench clean
 all: stubs example
 
 deps:
@@ -40,6 +40,20 @@ wintests: stubs
 test: all native wintests
 	printf 'subdirs("native" "wintests")\n' > $(BUILD)/CTestTestfile.cmake
 	tools/test-session ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The end-to-end tests against both 32-bit stubs, in an emulated Debian i386
+# guest with 32-bit Wine (this machine's kernel runs no 32-bit code). The guest
+# is built once into $(BUILD)/i386vm and kept until its recipe changes.
+test32: stubs
+	@tools/install-deps.sh test32
+	tools/i386vm/build-guest $(BUILD)/i386vm
+	for runtime in msvcrt msvcr71; do \
+	  $(CMAKE_MINGW) -S . -B $(BUILD)/test32-$$runtime -DMINGW_ARCH=i686 -DMINGW_VARIANT=posix \
+	    -DKITPACK_MODE=wintests -DKITPACK_STUB=$(CURDIR)/$(DIST)/stub-$$runtime.exe \
+	    -DKITPACK_STANDIN_RUNTIME=$$runtime >/dev/null && \
+	  cmake --build $(BUILD)/test32-$$runtime -j $(JOBS) || exit 1; \
+	done
+	tools/i386vm/test32 $(BUILD)
 
 size: stubs
 	tools/stub-size $(BUILD)/stub-i686/stub-msvcrt.map $(DIST)/stub-msvcrt.exe \

@@ -9,6 +9,7 @@ set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++
 
 include(${CMAKE_CURRENT_LIST_DIR}/zlib_source.cmake)
 kitpack_zlib_library(kitpack_zlib)
+include(${CMAKE_SOURCE_DIR}/cmake/msvcr71.cmake)
 
 # Builds one stub; RUNTIME is msvcrt or msvcr71.
 function(kitpack_stub target runtime)
@@ -22,15 +23,7 @@ function(kitpack_stub target runtime)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_SOURCE_DIR}/tools/check-imports $<TARGET_FILE:${target}> VERBATIM)
   if(runtime STREQUAL "msvcr71")
-    set(_specs ${CMAKE_BINARY_DIR}/msvcr71.specs)
-    add_custom_command(OUTPUT ${_specs}
-      COMMAND ${CMAKE_SOURCE_DIR}/cmake/msvcr71-specs.sh ${CMAKE_C_COMPILER} ${_specs}
-      DEPENDS ${CMAKE_SOURCE_DIR}/cmake/msvcr71-specs.sh)
-    add_custom_target(${target}_specs DEPENDS ${_specs})
-    add_dependencies(${target} ${target}_specs)
-    # Headers declare only what MSVCR71.dll exports.
-    target_compile_definitions(${target} PRIVATE __MSVCRT_VERSION__=0x0710)
-    target_link_options(${target} PRIVATE -specs=${_specs})
+    kitpack_link_msvcr71(${target})
   endif()
 endfunction()
 

@@ -3,7 +3,18 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <cstdlib>
 #include <vector>
+
+DWORD scaled_timeout(DWORD ms) {
+  static const DWORD factor = [] {
+    char text[16] = "";
+    DWORD n = GetEnvironmentVariableA("KITPACK_TIMEOUT_FACTOR", text, sizeof text);
+    long value = n > 0 && n < sizeof text ? std::strtol(text, nullptr, 10) : 1;
+    return static_cast<DWORD>(value >= 1 && value <= 100 ? value : 1);
+  }();
+  return ms > MAXDWORD / factor ? MAXDWORD : ms * factor;
+}
 
 driven_process::driven_process(const std::string& exe, const std::string& args,
                                const std::string& cwd) {
@@ -33,7 +44,8 @@ bool driven_process::running() const {
 }
 
 long driven_process::wait_exit(DWORD ms) {
-  if (!info_.hProcess || WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+  if (!info_.hProcess || WaitForSingleObject(info_.hProcess, scaled_timeout(ms)) != WAIT_OBJECT_0)
+    return -1;
   DWORD code = 0;
   GetExitCodeProcess(info_.hProcess, &code);
   return static_cast<long>(code);
@@ -61,6 +73,7 @@ BOOL CALLBACK match_window(HWND window, LPARAM param) {
 }
 
 HWND find_dialog(const driven_process& process, const char* caption, bool want_box, DWORD ms) {
+  ms = scaled_timeout(ms);
   DWORD start = GetTickCount();
   for (;;) {
     search s{process.pid(), caption, want_box, nullptr};
@@ -80,8 +93,10 @@ seen_box wait_box(const driven_process& process, DWORD ms) {
   seen_box box;
   box.window = find_dialog(process, nullptr, true, ms);
   if (box.window) {
-    // A box may be found before its text is set: wait for the text.
-    wait_until([&] { return !item_text(box.window, 0xFFFF).empty(); }, 2000);
+    // On a slow machine a box can be found before Wine has set its text: wait
+    // for the text (a box with an empty text only costs the wait).
+    HWND window = box.window;
+    wait_until([&] { return !IsWindow(window) || !item_text(window, 0xFFFF).empty(); }, 2000);
     box.caption = window_text(box.window);
     box.text = item_text(box.window, 0xFFFF);
   }
@@ -120,13 +135,13 @@ seen_box answer_box(const driven_process& process, int button, DWORD ms) {
     HWND window = box.window;
     press(window, button);
     // Wait until this box is gone, so the next wait finds the next box.
-    DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window) && GetTickCount() - start < 5000) Sleep(20);
+    wait_until([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 5000);
   }
   return box;
 }
 
 bool wait_until(const std::function<bool()>& condition, DWORD ms) {
+  ms = scaled_timeout(ms);
   DWORD start = GetTickCount();
   for (;;) {
     if (condition()) return true;

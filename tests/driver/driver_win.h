@@ -7,6 +7,11 @@
 #include <functional>
 #include <string>
 
+// Every wait of the driver takes its timeout times KITPACK_TIMEOUT_FACTOR (a
+// whole number, 1 when unset): a slow machine, such as the emulated 32-bit
+// guest, sets it instead of the tests sleeping longer.
+DWORD scaled_timeout(DWORD ms);
+
 class driven_process {
  public:
   // Starts exe with the command line "exe" args (exe quoted), in cwd when set.

@@ -43,3 +43,9 @@ kitpack_fixture(NAME python3-example DEPENDS ${_python3_files} ARGS
   --config tests/e2e/python3/setup.ini --preinstall tests/e2e/python3/preinstall.py
   --tree tests/e2e/python3/files)
 add_dependencies(wintest_e2e standin_python3)
+
+# A post-install script that prints get_root_hkey().
+file(GLOB_RECURSE _root_key_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/root_key_tree/*)
+kitpack_fixture(NAME root-key DEPENDS ${_root_key_files} ARGS
+  --config examples/example/setup.ini --tree tests/e2e/root_key_tree
+  --install-script root_key_post.py --target-compile 0 --target-optimize 0)

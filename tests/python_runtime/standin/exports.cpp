@@ -169,6 +169,6 @@ STANDIN_API PyObject* PyErr_Format(PyObject* exception_type, const char* format,
 #ifndef STANDIN_NO_LONG_FROM_VOID_PTR
 // As Python does: the pointer's bits read as an unsigned number.
 STANDIN_API PyObject* PyLong_FromVoidPtr(void* pointer) {
-  return integer(static_cast<__int128>(reinterpret_cast<std::uintptr_t>(pointer)));
+  return integer(static_cast<standin_int>(reinterpret_cast<std::uintptr_t>(pointer)));
 }
 #endif

@@ -121,7 +121,7 @@ std::vector<token> tokenize(std::string text) {
         while (i < s.size() && (is_digit(s[i]) || is_name_start(s[i]))) ++i;
         std::string number = s.substr(start, i - start);
         if (!number.empty() && (number.back() == 'L' || number.back() == 'l')) number.pop_back();
-        __int128 value = 0;
+        standin_int value = 0;
         bool hex = number.size() > 2 && number[0] == '0' && (number[1] == 'x' || number[1] == 'X');
         for (std::size_t k = hex ? 2 : 0; k < number.size(); ++k) {
           char d = number[k];
@@ -589,7 +589,7 @@ PyObject* binary(const std::string& op, PyObject* a, PyObject* b, int line) {
   }
   if (op == "*" && a->k == kind::string && b->k == kind::integer) {
     std::string s;
-    for (__int128 i = 0; i < b->number; ++i) s += a->text;
+    for (standin_int i = 0; i < b->number; ++i) s += a->text;
     return string(s);
   }
   raise_error("TypeError", "unsupported operand type(s) for " + op + ": '" + type_name(a) + "' and '" + type_name(b) + "'", line);
@@ -630,10 +630,10 @@ PyObject* evaluate(expr* e) {
       PyObject* o = evaluate(e->parts[0]);
       PyObject* index = evaluate(e->parts[1]);
       if (index->k != kind::integer) raise_error("TypeError", "indices must be integers", e->line);
-      __int128 size = o->k == kind::string ? static_cast<__int128>(o->text.size()) : static_cast<__int128>(o->items.size());
+      standin_int size = o->k == kind::string ? static_cast<standin_int>(o->text.size()) : static_cast<standin_int>(o->items.size());
       if (o->k != kind::string && o->k != kind::list && o->k != kind::tuple)
         raise_error("TypeError", "'" + type_name(o) + "' object is not subscriptable", e->line);
-      __int128 i = index->number < 0 ? index->number + size : index->number;
+      standin_int i = index->number < 0 ? index->number + size : index->number;
       if (i < 0 || i >= size) raise_error("IndexError", type_name(o) + " index out of range", e->line);
       if (o->k == kind::string) return string(std::string(1, o->text[static_cast<std::size_t>(i)]));
       return o->items[static_cast<std::size_t>(i)];

@@ -24,7 +24,7 @@ PyObject* none() { return builtin("None"); }
 
 PyObject* boolean(bool value) { return builtin(value ? "True" : "False"); }
 
-PyObject* integer(__int128 value) {
+PyObject* integer(standin_int value) {
   PyObject* o = make(kind::integer);
   o->number = value;
   return o;
@@ -70,9 +70,9 @@ void set_error(PyObject* type, const std::string& message) {
 
 void set_error(const char* type_name, const std::string& message) { set_error(builtin(type_name), message); }
 
-static std::string digits(__int128 value) {
+static std::string digits(standin_int value) {
   bool negative = value < 0;
-  unsigned __int128 n = negative ? -static_cast<unsigned __int128>(value) : value;
+  standin_uint n = negative ? -static_cast<standin_uint>(value) : value;
   std::string s;
   do {
     s.insert(s.begin(), static_cast<char>('0' + static_cast<int>(n % 10)));
@@ -228,8 +228,8 @@ static PyObject* repr_function(PyObject*, PyObject* args) {
 static PyObject* len_function(PyObject*, PyObject* args) {
   if (!one_argument(args, "len")) return nullptr;
   PyObject* o = args->items[0];
-  if (o->k == kind::string) return integer(static_cast<__int128>(o->text.size()));
-  if (o->k == kind::list || o->k == kind::tuple) return integer(static_cast<__int128>(o->items.size()));
+  if (o->k == kind::string) return integer(static_cast<standin_int>(o->text.size()));
+  if (o->k == kind::list || o->k == kind::tuple) return integer(static_cast<standin_int>(o->items.size()));
   set_error("TypeError", "object of type '" + type_name(o) + "' has no len()");
   return nullptr;
 }

@@ -32,11 +32,22 @@ constexpr bool python3 = false;
 constexpr const char* BUILTINS_MODULE = "__builtin__";
 #endif
 
+// Python's integers are unbounded; the stand-in's are the widest the compiler
+// offers: 128 bits where they exist (a 64-bit pointer read as unsigned needs
+// more than 63), 64 bits on 32-bit targets, where pointers have 32.
+#ifdef __SIZEOF_INT128__
+using standin_int = __int128;
+using standin_uint = unsigned __int128;
+#else
+using standin_int = long long;
+using standin_uint = unsigned long long;
+#endif
+
 enum class kind { none, boolean, integer, string, list, tuple, dict, module, file, function, type, exception };
 
 struct PyObject {
   kind k = kind::none;
-  __int128 number = 0;                      // boolean, integer; file: 1 stdout, 2 stderr
+  standin_int number = 0;                   // boolean, integer; file: 1 stdout, 2 stderr
   std::string text;                         // string; name of module, type, function
   std::vector<PyObject*> items;             // list, tuple
   std::map<std::string, PyObject*> attrs;   // module
@@ -63,7 +74,7 @@ extern state vm;
 PyObject* make(kind k);
 PyObject* none();
 PyObject* boolean(bool value);
-PyObject* integer(__int128 value);
+PyObject* integer(standin_int value);
 PyObject* string(const std::string& value);
 PyObject* sequence(kind k, std::vector<PyObject*> items);
 PyObject* function(PyMethodDef* method, PyObject* self);
