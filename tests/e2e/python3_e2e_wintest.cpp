@@ -61,27 +61,6 @@ struct cleanup {
   }
 };
 
-void collect(const std::string& dir, const std::string& prefix, std::vector<std::string>& found) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    bool folder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    found.push_back(prefix + name + (folder ? "\\" : ""));
-    if (folder) collect(dir + "\\" + name, prefix + name + "\\", found);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-}
-
-std::vector<std::string> tree(const std::string& dir) {
-  std::vector<std::string> found;
-  collect(dir, "", found);
-  std::sort(found.begin(), found.end());
-  return found;
-}
-
 const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python312.dll"};
 
 TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
@@ -144,7 +123,7 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   EXPECT_EQ(summary.text, "8 files and 3 directories removed");
   EXPECT_EQ(uninstall.wait_exit(), 0);
   EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
-  EXPECT_EQ(tree(d), bare_python);
+  EXPECT_EQ(folder_tree(d), bare_python);
   EXPECT_FALSE(file_exists(shortcut()));
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
 }

@@ -70,30 +70,6 @@ std::string example_shortcut() {
   return std::string(programs) + "\\Example post-install script.lnk";
 }
 
-// Everything below dir, relative to it, directories ending in "\", sorted.
-void collect_tree(const std::string& dir, const std::string& prefix, std::vector<std::string>& found) {
-  WIN32_FIND_DATAA data;
-  unique_find find(FindFirstFileA((dir + "\\*").c_str(), &data));
-  if (!find) return;
-  do {
-    std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      found.push_back(prefix + name + "\\");
-      collect_tree(dir + "\\" + name, prefix + name + "\\", found);
-    } else {
-      found.push_back(prefix + name);
-    }
-  } while (FindNextFileA(find.get(), &data));
-}
-
-std::vector<std::string> tree(const std::string& dir) {
-  std::vector<std::string> found;
-  collect_tree(dir, "", found);
-  std::sort(found.begin(), found.end());
-  return found;
-}
-
 // What the Python folder holds before any installation (private_python27).
 const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python27.dll"};
 
@@ -150,7 +126,7 @@ void expect_nothing_of_the_package_remains(const std::string& d, const uninstall
   // The copy goes once its process has ended, then the batch file that removed it.
   EXPECT_TRUE(gone_within(command.exe, 10000)) << "uninstaller copy stays";
   EXPECT_TRUE(gone_within(command.exe + ".bat", 10000)) << "batch file stays";
-  EXPECT_EQ(tree(d), bare_python);
+  EXPECT_EQ(folder_tree(d), bare_python);
 }
 
 TEST(RoundTripE2E, UninstallStringRemovesEverythingTheWizardInstalled) {
@@ -158,7 +134,7 @@ TEST(RoundTripE2E, UninstallStringRemovesEverythingTheWizardInstalled) {
   package_cleanup cleanup;
   private_python27 python(stand_in_python_dll());
   const std::string d = python.dir();
-  ASSERT_EQ(tree(d), bare_python);
+  ASSERT_EQ(folder_tree(d), bare_python);
   install_example_into(d);
   if (HasFatalFailure()) return;
   for (const std::string& path : installed_files(d)) ASSERT_TRUE(file_exists(path)) << path;
@@ -204,7 +180,7 @@ TEST(RoundTripE2E, NoAfterAnInstallationLeavesItInPlace) {
   const std::string d = python.dir();
   install_example_into(d);
   if (HasFatalFailure()) return;
-  const std::vector<std::string> installed_tree = tree(d);
+  const std::vector<std::string> installed_tree = folder_tree(d);
   const std::string log_text = read_file(d + "\\example-kitpack.log");
 
   uninstall_command command = read_uninstall_string();
@@ -218,7 +194,7 @@ TEST(RoundTripE2E, NoAfterAnInstallationLeavesItInPlace) {
   EXPECT_FALSE(file_exists(command.exe + ".bat"));
   EXPECT_TRUE(file_exists(command.exe));
   for (const std::string& path : installed_files(d)) EXPECT_TRUE(file_exists(path)) << path;
-  EXPECT_EQ(tree(d), installed_tree);
+  EXPECT_EQ(folder_tree(d), installed_tree);
   EXPECT_EQ(read_file(d + "\\example-kitpack.log"), log_text);
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 2.7 Example 1.0");
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"),

@@ -22,27 +22,6 @@ using namespace e2e;
 const std::string entry = std::string(uninstall_key) + "\\tiny-pkg-py2.7";
 const char dist_info[] = "\\Lib\\site-packages\\tiny_pkg-1.0.dist-info\\";
 
-// Everything below dir, relative to it, directories ending in "\".
-void collect_tree(const std::string& dir, const std::string& prefix, std::set<std::string>& found) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return;
-  do {
-    std::string name = data.cFileName;
-    if (name == "." || name == "..") continue;
-    bool is_dir = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    found.insert(prefix + name + (is_dir ? "\\" : ""));
-    if (is_dir) collect_tree(dir + "\\" + name, prefix + name + "\\", found);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-}
-
-std::set<std::string> tree(const std::string& dir) {
-  std::set<std::string> found;
-  collect_tree(dir, "", found);
-  return found;
-}
-
 bool ends_with(const std::string& text, const std::string& end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
@@ -75,13 +54,13 @@ void install_wheel_into(const std::string& dir) {
 }
 
 // What the Python folder holds before any installation (private_python27).
-const std::set<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python27.dll"};
+const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python27.dll"};
 
 // What the installer adds beside the wheel's files: the log, the uninstaller
 // and the compiled modules.
 bool made_by_the_installer(const std::string& path) {
   return path == "tiny-pkg-kitpack.log" || path == "Removetiny-pkg.exe" || ends_with(path, ".pyc") ||
-         ends_with(path, ".pyo") || ends_with(path, "\\") || bare_python.count(path);
+         ends_with(path, ".pyo") || ends_with(path, "\\") || std::count(bare_python.begin(), bare_python.end(), path);
 }
 
 struct package_cleanup {
@@ -108,7 +87,7 @@ TEST(WheelE2E, InstallsAnInstalledDistributionAndTheUninstallStringRemovesIt) {
 
   // RECORD lists every file the wheel brought, the dist-info's own included,
   // and nothing else.
-  const std::set<std::string> installed = tree(d);
+  const std::vector<std::string> installed = folder_tree(d);
   std::set<std::string> from_wheel;
   for (const std::string& path : installed)
     if (!made_by_the_installer(path)) from_wheel.insert(path);
@@ -130,7 +109,7 @@ TEST(WheelE2E, InstallsAnInstalledDistributionAndTheUninstallStringRemovesIt) {
   EXPECT_EQ(summary.text, "15 files and 6 directories removed");
   EXPECT_EQ(uninstaller.wait_exit(), 0);
   EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
-  EXPECT_EQ(tree(d), bare_python);
+  EXPECT_EQ(folder_tree(d), bare_python);
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"), "");
 }
 

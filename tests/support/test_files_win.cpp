@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/owner_win.h"
@@ -92,6 +93,31 @@ void remove_tree(const std::string& path) {
   }
   find.reset();  // a folder being searched cannot be removed
   RemoveDirectoryA(path.c_str());
+}
+
+namespace {
+void collect_tree(const std::string& dir, const std::string& prefix, std::vector<std::string>& found) {
+  WIN32_FIND_DATAA data;
+  unique_find find(FindFirstFileA((dir + "\\*").c_str(), &data));
+  if (!find) return;
+  do {
+    std::string name = data.cFileName;
+    if (name == "." || name == "..") continue;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      found.push_back(prefix + name + "\\");
+      collect_tree(dir + "\\" + name, prefix + name + "\\", found);
+    } else {
+      found.push_back(prefix + name);
+    }
+  } while (FindNextFileA(find.get(), &data));
+}
+}  // namespace
+
+std::vector<std::string> folder_tree(const std::string& dir) {
+  std::vector<std::string> found;
+  collect_tree(dir, "", found);
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 bool gone_within(const std::string& path, DWORD ms) {

@@ -36,6 +36,8 @@ bool write_file(const std::string& path, const std::string& content);
 bool file_exists(const std::string& path);
 bool directory_exists(const std::string& path);
 void remove_tree(const std::string& path);
+// Everything below dir, relative to it, folders ending in "\", sorted.
+std::vector<std::string> folder_tree(const std::string& dir);
 // Waits until nothing exists at path; false when something still does after ms.
 bool gone_within(const std::string& path, DWORD ms);
 
