@@ -37,7 +37,13 @@ function(kitpack_standin target)
     target_compile_definitions(${target} PRIVATE _UCRT __MSVCRT_VERSION__=0x0E00)
     # The static thread library wants msvcrt's _setjmp; the stand-in starts no
     # thread, and the universal runtime has the same function under another name.
-    target_link_options(${target} PRIVATE -specs=${_specs} -Wl,--defsym=_setjmp=__intrinsic_setjmp)
+    # (i686 names C symbols with one more leading underscore.)
+    set(_c)
+    if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+      set(_c _)
+    endif()
+    target_link_options(${target} PRIVATE -specs=${_specs}
+      -Wl,--defsym=${_c}_setjmp=${_c}__intrinsic_setjmp)
   elseif(S_RUNTIME STREQUAL "msvcr71")
     kitpack_link_msvcr71(${target})
     target_sources(${target} PRIVATE ${_standin_dir}/msvcr71_names.c)
