@@ -4,8 +4,23 @@
 # .data$name sections, which take file bytes (the settings buffers alone 13 KiB).
 set(_stub_cflags -Os -flto -ffunction-sections -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-threadsafe-statics -Wall -Wextra)
-set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++
-    -Wl,--gc-sections -Wl,--enable-stdcall-fixup)
+# The stub starts at its own entry (startup/entry_stub.cpp) instead of the
+# compiler's start-up objects. Auto-import is off, so a data import that would
+# need their run-time patching fails the link.
+set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++ -nostartfiles
+    -Wl,--gc-sections -Wl,--enable-stdcall-fixup -Wl,--disable-auto-import)
+# ld 2.40 crashes linking these LTO objects without start-up objects unless the
+# runtime's TLS callback is kept (i686 names C symbols with one more underscore).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  # 32-bit Windows promises 4-byte stack alignment and the stub has no SSE
+  # data, so keeping 16 bytes only costs code.
+  list(APPEND _stub_cflags -mpreferred-stack-boundary=2)
+  list(APPEND _stub_lflags -mpreferred-stack-boundary=2 -Wl,-u,___mingw_TLScallback)
+else()
+  list(APPEND _stub_lflags -Wl,-u,__mingw_TLScallback)
+endif()
+# The linker names the entry, which link-time optimisation cannot see.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/startup/entry_stub.cpp PROPERTIES COMPILE_OPTIONS -fno-lto)
 
 include(${CMAKE_CURRENT_LIST_DIR}/zlib_source.cmake)
 kitpack_zlib_library(kitpack_zlib)

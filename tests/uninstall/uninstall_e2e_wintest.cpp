@@ -263,6 +263,10 @@ TEST(UninstallE2E, ArgumentErrorsShowTheDefaultCaptionAndExitWithOne) {
       {"one too many", pkg.arguments() + " extra", "Wrong number of args"},
       {"not -u", "-x \"" + pkg.log() + "\"", "2. arg is not -u"},
       {"missing log", "-u \"" + pkg.path("missing.log") + "\"", "could not open logfile"},
+      // The runtime library's splitting: quotes join words, and empty quotes
+      // are an argument of their own.
+      {"quoted blank joins", "-u missing\" \"log", "could not open logfile"},
+      {"empty quotes count", "-u \"\" \"\"", "Wrong number of args"},
   };
   for (const argument_case& c : cases) {
     driven_process process(pkg.uninstaller(), c.args);
