@@ -162,11 +162,20 @@ std::string dll_header(WORD machine) {
 
 TEST(Python3E2E, ARegistrationForAnotherProcessorIsNotOffered) {
   cleanup done;
+  // The installation built for the stub's own processor, under the name its
+  // installer gives it, and one for the other processor.
+#ifdef _WIN64
+  const std::string own_tag = "3.12", other_tag = "3.12-32";
+  const WORD other_machine = IMAGE_FILE_MACHINE_I386;
+#else
+  const std::string own_tag = "3.12-32", other_tag = "3.12";
+  const WORD other_machine = IMAGE_FILE_MACHINE_AMD64;
+#endif
   temp_folder headers;
-  const std::string i386_dll = headers / "python312.dll";
-  ASSERT_TRUE(write_file(i386_dll, dll_header(IMAGE_FILE_MACHINE_I386)));
-  python3_install x64("3.12", python3_standin());
-  python3_install x86("3.12-32", i386_dll);
+  const std::string other_dll = headers / "python312.dll";
+  ASSERT_TRUE(write_file(other_dll, dll_header(other_machine)));
+  python3_install own(own_tag.c_str(), python3_standin());
+  python3_install other(other_tag.c_str(), other_dll);
   wizard_session run(fixture("python3-example"));
   ASSERT_NE(run.sheet, nullptr);
   ASSERT_NE(wait_page(run.sheet, intro), nullptr);
@@ -174,7 +183,7 @@ TEST(Python3E2E, ARegistrationForAnotherProcessorIsNotOffered) {
   ASSERT_NE(page, nullptr);
   std::vector<std::string> rows;
   for (int row = 0; row < list_count(page, IDC_PYTHON_LIST); ++row) rows.push_back(list_text(page, IDC_PYTHON_LIST, row));
-  EXPECT_EQ(rows, std::vector<std::string>{"Python Version 3.12 (found in registry)"});
+  EXPECT_EQ(rows, std::vector<std::string>{"Python Version " + own_tag + " (found in registry)"});
   press_wizard_button(run.sheet, PSBTN_CANCEL);
   EXPECT_EQ(run.process.wait_exit(), 0);
 }
