@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "common/owner_win.h"
 #include "python_runtime/python_fixture_win.h"
@@ -18,6 +19,23 @@ std::vector<std::string> exported_names(HMODULE module) {
   auto names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
   std::vector<std::string> out;
   for (DWORD i = 0; i < exports->NumberOfNames; ++i) out.emplace_back(reinterpret_cast<const char*>(base + names[i]));
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+// The DLLs a module imports from, lower case, sorted. (Names inside the file
+// are no guide: i686 start-up code names libgcc's DLL for a lookup of its own.)
+std::vector<std::string> imported_dlls(HMODULE module) {
+  auto base = reinterpret_cast<const BYTE*>(module);
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& entry = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  std::vector<std::string> out;
+  for (auto d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + entry.VirtualAddress); d->Name; ++d) {
+    std::string name = reinterpret_cast<const char*>(base + d->Name);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    out.push_back(name);
+  }
   std::sort(out.begin(), out.end());
   return out;
 }
@@ -50,11 +68,9 @@ TEST(StandinDll, ExportsExactlyTheBoundNamesLessTheOneItsBuildLacks) {
 }
 
 TEST(StandinDll, ImportsOnlyTheSystemAndTheStubsRuntimeLibrary) {
-  std::string dll = read_file(standin_folder("full") + "\\python27.dll");
-  ASSERT_FALSE(dll.empty());
-  EXPECT_NE(dll.find("msvcrt.dll"), std::string::npos);
-  for (const char* other : {"libstdc++", "libgcc", "libwinpthread", "ucrtbase", "api-ms-win-crt"})
-    EXPECT_EQ(dll.find(other), std::string::npos) << other;
+  unique_module dll(LoadLibraryA((standin_folder("full") + "\\python27.dll").c_str()));
+  ASSERT_TRUE(dll);
+  EXPECT_EQ(imported_dlls(dll.get()), (std::vector<std::string>{"kernel32.dll", "msvcrt.dll"}));
 }
 
 }  // namespace
@@ -65,18 +81,13 @@ namespace {
 // own, so that the stub's redirected streams cannot reach what it writes.
 TEST(StandinDll, Python3BuildLacksTheOptimizeFlagAndLinksUcrtbase) {
   std::string path = standin_folder("python3") + "\\python312.dll";
-  {
-    unique_module dll(LoadLibraryA(path.c_str()));
-    ASSERT_TRUE(dll) << path;
-    std::vector<std::string> expected;
-    for (const std::string& name : all_names)
-      if (name != "Py_OptimizeFlag") expected.push_back(name);
-    EXPECT_EQ(exported_names(dll.get()), expected);
-  }
-  std::string bytes = read_file(path);
-  EXPECT_NE(bytes.find("ucrtbase.dll"), std::string::npos);
-  for (const char* other : {"msvcrt.dll", "libstdc++", "libwinpthread"})
-    EXPECT_EQ(bytes.find(other), std::string::npos) << other;
+  unique_module dll(LoadLibraryA(path.c_str()));
+  ASSERT_TRUE(dll) << path;
+  std::vector<std::string> expected;
+  for (const std::string& name : all_names)
+    if (name != "Py_OptimizeFlag") expected.push_back(name);
+  EXPECT_EQ(exported_names(dll.get()), expected);
+  EXPECT_EQ(imported_dlls(dll.get()), (std::vector<std::string>{"kernel32.dll", "ucrtbase.dll"}));
 }
 
 }  // namespace
