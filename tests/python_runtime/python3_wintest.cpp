@@ -229,9 +229,16 @@ TEST(Python3Discovery, InstallationsBuiltForAnotherProcessorAreNotListed) {
     WORD machine;  // 0: the real stand-in; 1: no DLL at all
     bool listed;
   };
+  // The real stand-in under the name its own processor's installer gives it,
+  // and a DLL of the other processor under the other name.
+#ifdef _WIN64
+  const registration own = {"3.12", 0, true}, other = {"3.12-32", IMAGE_FILE_MACHINE_I386, false};
+#else
+  const registration own = {"3.12-32", 0, true}, other = {"3.12", IMAGE_FILE_MACHINE_AMD64, false};
+#endif
   const registration rows[] = {
-      {"3.12", 0, true},
-      {"3.12-32", IMAGE_FILE_MACHINE_I386, false},
+      own,
+      other,
       {"3.12-arm64", 0xAA64, false},
       {"3.11", 1, true},
       {"2.6", IMAGE_FILE_MACHINE_I386, true},  // Python 2 rows are listed as ever
