@@ -12,10 +12,11 @@ set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++
 # ld 2.40 crashes linking these LTO objects without start-up objects unless the
 # runtime's TLS callback is kept (i686 names C symbols with one more underscore).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  list(APPEND _stub_lflags -Wl,-u,___mingw_TLScallback)
   # 32-bit Windows promises 4-byte stack alignment and the stub has no SSE
   # data, so keeping 16 bytes only costs code.
   list(APPEND _stub_cflags -mpreferred-stack-boundary=2)
-  list(APPEND _stub_lflags -mpreferred-stack-boundary=2 -Wl,-u,___mingw_TLScallback)
+  list(APPEND _stub_lflags -mpreferred-stack-boundary=2)
 else()
   list(APPEND _stub_lflags -Wl,-u,__mingw_TLScallback)
 endif()
