@@ -15,6 +15,9 @@ after round (the order rotates, so no contestant always goes first):
     peer      the peer installer, built from the same tree by makensis, with
               a progress page that closes itself
 
+KITPACK_BENCH_STUB names another stub to package in place of the build's
+64-bit one (to compare a variant against the same floors).
+
 For each run it takes the extraction span (the time between the first and the
 last installed file's change time, divided by the number of files) and the
 whole process's time (start to exit; for ours that includes going through the
@@ -61,8 +64,9 @@ class bench:
         with open(self.listing) as f:
             self.files = [line.strip().replace("\\", "/") for line in f if line.strip()]
         self.ours = os.path.join(self.work, "ours-setup.exe")
-        subprocess.run([os.path.join(self.here, "..", "tools", "mkpkg_kitpack"), "--stub",
-                        os.path.join(self.build, "stub-x64", "stub-msvcrt-x64.exe"), "--tree",
+        stub = os.environ.get("KITPACK_BENCH_STUB",
+                              os.path.join(self.build, "stub-x64", "stub-msvcrt-x64.exe"))
+        subprocess.run([os.path.join(self.here, "..", "tools", "mkpkg_kitpack"), "--stub", stub, "--tree",
                         self.tree, "--name", "bench", "--title", "Bench", "--target-compile", "0",
                         "--target-optimize", "0", "--install-script=", "--output", self.ours],
                        check=True)
