@@ -13,27 +13,6 @@ char* failure_text;
 HWND progress_page;
 const progress_sink* install_sink;
 
-void show_step_text(const char* text) {
-  if (install_sink) return install_sink->step_text(text);
-  SetDlgItemTextA(progress_page, IDC_HEADING, text);
-}
-
-void show_item_text(const char* text) {
-  if (install_sink) return install_sink->item_text(text);
-  SetDlgItemTextA(progress_page, IDC_ITEM_LINE, text);
-}
-
-void show_progress_range(unsigned count) {
-  if (install_sink) return install_sink->set_range(count & 0xFFFF);
-  SendDlgItemMessageA(progress_page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0,
-                      MAKELPARAM(0, count & 0xFFFF));
-}
-
-void show_progress_pos(unsigned done) {
-  if (install_sink) return install_sink->set_pos(done);
-  SendDlgItemMessageA(progress_page, IDC_PROGRESS_BAR, PBM_SETPOS, done, 0);
-}
-
 void set_failure(const char* text) {
   std::free(failure_text);
   std::size_t n = std::strlen(text) + 1;
@@ -56,8 +35,14 @@ namespace {
 // paints at once, and the dispatching after each member then pushes the
 // painted pixels out). So the page shows a position at most once per frame
 // and keeps the latest one pending in between; the last member (the bar's
-// end) is always shown at once.
+// end) is always shown at once. The page's two controls and the bar's range
+// are kept here too: looking a control up, or asking the bar for its range,
+// is a round trip to the window system for every member.
 struct progress_frame {
+  HWND page = nullptr;  // the page whose controls these are
+  HWND bar = nullptr;
+  HWND item_line = nullptr;
+  LPARAM range = -1;    // as last set on the bar here; -1: not yet set
   LONGLONG shown_at = 0;  // performance counter of the last shown position
   bool pending = false;
   WPARAM pos = 0;
@@ -77,29 +62,59 @@ LONGLONG ticks_per_frame() {
   return frequency.QuadPart / 60;
 }
 
-void show_frame(HWND page) {
-  SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETPOS, frame.pos, 0);
-  SetDlgItemTextA(page, IDC_ITEM_LINE, frame.text);
+void find_controls(HWND page) {
+  if (frame.page == page) return;
+  frame.page = page;
+  frame.bar = GetDlgItem(page, IDC_PROGRESS_BAR);
+  frame.item_line = GetDlgItem(page, IDC_ITEM_LINE);
+  frame.range = -1;
+}
+
+void show_frame() {
+  SendMessageA(frame.bar, PBM_SETPOS, frame.pos, 0);
+  SetWindowTextA(frame.item_line, frame.text);
   frame.pending = false;
   frame.shown_at = ticks_now();
 }
 
 // The range is the same for every member: setting it again would only repaint.
 void set_range(HWND page, LPARAM range) {
-  PBRANGE now;
-  SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_GETRANGE, 0, reinterpret_cast<LPARAM>(&now));
-  if (now.iLow != LOWORD(range) || now.iHigh != HIWORD(range))
-    SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, range);
+  find_controls(page);
+  if (frame.range == range) return;
+  SendMessageA(frame.bar, PBM_SETRANGE, 0, range);
+  frame.range = range;
 }
 
 void set_pos(HWND page, WPARAM pos, const char* text) {
+  find_controls(page);
   frame.pos = pos;
   copy_cut(frame.text, sizeof frame.text, text);
   frame.pending = true;
-  auto end = static_cast<WPARAM>(SendDlgItemMessageA(page, IDC_PROGRESS_BAR, PBM_GETRANGE, FALSE, 0));
-  if (pos >= end || ticks_now() - frame.shown_at >= ticks_per_frame()) show_frame(page);
+  WPARAM end = frame.range != -1 ? HIWORD(frame.range)
+                                 : static_cast<WPARAM>(SendMessageA(frame.bar, PBM_GETRANGE, FALSE, 0));
+  if (pos >= end || ticks_now() - frame.shown_at >= ticks_per_frame()) show_frame();
 }
 }  // namespace
+
+void show_step_text(const char* text) {
+  if (install_sink) return install_sink->step_text(text);
+  SetDlgItemTextA(progress_page, IDC_HEADING, text);
+}
+
+void show_item_text(const char* text) {
+  if (install_sink) return install_sink->item_text(text);
+  SetDlgItemTextA(progress_page, IDC_ITEM_LINE, text);
+}
+
+void show_progress_range(unsigned count) {
+  if (install_sink) return install_sink->set_range(count & 0xFFFF);
+  set_range(progress_page, MAKELPARAM(0, count & 0xFFFF));
+}
+
+void show_progress_pos(unsigned done) {
+  if (install_sink) return install_sink->set_pos(done);
+  SendDlgItemMessageA(progress_page, IDC_PROGRESS_BAR, PBM_SETPOS, done, 0);
+}
 
 bool handle_progress_message(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_PROGRESS_RANGE)
@@ -113,5 +128,6 @@ bool handle_progress_message(HWND page, UINT message, WPARAM wparam, LPARAM lpar
 }
 
 void show_pending_progress(HWND page) {
-  if (frame.pending) show_frame(page);
+  find_controls(page);
+  if (frame.pending) show_frame();
 }
