@@ -275,6 +275,20 @@ TEST(ProgressPage, WhatWaitsForItsFrameIsShownOnRequest) {
   EXPECT_EQ(page.range().iHigh, 7);
 }
 
+TEST(ProgressPage, AnotherPageGetsTheRangeAndPositionItself) {
+  // What the handling keeps of one page (its controls, the range it set)
+  // never stands for another page's.
+  for (int round = 0; round < 2; ++round) {
+    install_page page;
+    progress_page = page.get();
+    notify(NOTIFY_PROGRESS, "pkg\\same.py", 5, 5);
+    progress_page = nullptr;
+    EXPECT_EQ(page.range().iHigh, 5) << "page " << round;
+    EXPECT_EQ(page.pos(), 5) << "page " << round;
+    EXPECT_EQ(page.item(), "pkg\\same.py") << "page " << round;
+  }
+}
+
 TEST(ProgressPage, ThePageAnswersOnlyTheTwoProgressMessages) {
   install_page page;
   const struct {
