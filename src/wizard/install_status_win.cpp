@@ -42,7 +42,8 @@ struct progress_frame {
   HWND page = nullptr;  // the page whose controls these are
   HWND bar = nullptr;
   HWND item_line = nullptr;
-  LPARAM range = -1;    // as last set on the bar here; -1: not yet set
+  bool range_set = false;
+  LPARAM range = 0;     // as last set on the bar here, once range_set
   LONGLONG shown_at = 0;  // performance counter of the last shown position
   bool pending = false;
   WPARAM pos = 0;
@@ -67,7 +68,7 @@ void find_controls(HWND page) {
   frame.page = page;
   frame.bar = GetDlgItem(page, IDC_PROGRESS_BAR);
   frame.item_line = GetDlgItem(page, IDC_ITEM_LINE);
-  frame.range = -1;
+  frame.range_set = false;
 }
 
 void show_frame() {
@@ -80,9 +81,10 @@ void show_frame() {
 // The range is the same for every member: setting it again would only repaint.
 void set_range(HWND page, LPARAM range) {
   find_controls(page);
-  if (frame.range == range) return;
+  if (frame.range_set && frame.range == range) return;
   SendMessageA(frame.bar, PBM_SETRANGE, 0, range);
   frame.range = range;
+  frame.range_set = true;
 }
 
 void set_pos(HWND page, WPARAM pos, const char* text) {
@@ -90,7 +92,7 @@ void set_pos(HWND page, WPARAM pos, const char* text) {
   frame.pos = pos;
   copy_cut(frame.text, sizeof frame.text, text);
   frame.pending = true;
-  WPARAM end = frame.range != -1 ? HIWORD(frame.range)
+  WPARAM end = frame.range_set ? HIWORD(frame.range)
                                  : static_cast<WPARAM>(SendMessageA(frame.bar, PBM_GETRANGE, FALSE, 0));
   if (pos >= end || ticks_now() - frame.shown_at >= ticks_per_frame()) show_frame();
 }
