@@ -104,8 +104,9 @@ class bench:
 
 
 def describe(values, unit, digits):
-    return "median %.*f %s (%.*f .. %.*f)" % (digits, statistics.median(values), unit, digits,
-                                            min(values), digits, max(values))
+    return "median %.*f%s (%.*f .. %.*f)" % (digits, statistics.median(values),
+                                           " " + unit if unit else "", digits, min(values),
+                                           digits, max(values))
 
 
 def main(argv):
@@ -125,6 +126,11 @@ def main(argv):
     for who in CONTESTANTS:
         print("  %-8s span per file %s   whole process %s" %
               (who, describe(spans[who], "ms", 3), describe(seconds[who], "s", 3)))
+    # The machine's pace drifts from round to round more than the contestants
+    # differ; a round's own ratio is measured at one pace.
+    for other in ("mapping", "peer"):
+        paired = [o / m for o, m in zip(spans["ours"], spans[other])]
+        print("  ours / %-7s within a round %s" % (other, describe(paired, "", 2)))
     median = {who: statistics.median(spans[who]) for who in CONTESTANTS}
     print("install-span-per-file-ms %.3f %.3f %.3f %.3f" %
           tuple(median[who] for who in CONTESTANTS))
