@@ -82,11 +82,16 @@ HWND page_when_shown(HWND sheet, int index) {
   return current_page(sheet);
 }
 
+// Presses the button once the sheet offers it.
+bool press_when_offered(HWND sheet, int psbtn) {
+  if (!poll([&] { return wizard_button_enabled(sheet, psbtn); })) return false;
+  press_wizard_button(sheet, psbtn);
+  return true;
+}
+
 // Presses Next once the sheet offers it, and waits for the page after.
 HWND next_to(HWND sheet, int index) {
-  if (!poll([&] { return wizard_button_enabled(sheet, PSBTN_NEXT); })) return nullptr;
-  press_wizard_button(sheet, PSBTN_NEXT);
-  return page_when_shown(sheet, index);
+  return press_when_offered(sheet, PSBTN_NEXT) ? page_when_shown(sheet, index) : nullptr;
 }
 
 bool choose_python(HWND page, const std::string& dir) {
@@ -105,14 +110,10 @@ bool drive_wizard(const driven_process& process, const std::string& dir) {
   if (!sheet || !page_when_shown(sheet, intro)) return false;
   HWND page = next_to(sheet, select_python);
   if (!page || !choose_python(page, dir) || !next_to(sheet, install)) return false;
-  if (!poll([&] { return wizard_button_enabled(sheet, PSBTN_NEXT); })) return false;
-  press_wizard_button(sheet, PSBTN_NEXT);
   // Only the finish page shows Finish. Asking the sheet for its page would
   // send it a message every poll, which the wizard would have to answer
   // between its members, a cost no user's installation pays.
-  if (!poll([&] { return wizard_button_enabled(sheet, PSBTN_FINISH); })) return false;
-  press_wizard_button(sheet, PSBTN_FINISH);
-  return true;
+  return press_when_offered(sheet, PSBTN_NEXT) && press_when_offered(sheet, PSBTN_FINISH);
 }
 
 int run_ours(const std::string& setup, const std::string& dir) {
