@@ -22,8 +22,8 @@ const std::string entry = std::string(uninstall_key) + "\\example-py2.7";
 // Installs the example package through the wizard into the Python in dir
 // (chosen by its directory: two rows may read "Python Version 2.7") and
 // finishes the wizard once the post-install script has run.
-void install_example_into(const std::string& dir) {
-  wizard_session run(fixture("example"));
+void install_example_into(const std::string& dir, const char* installer = "example") {
+  wizard_session run(fixture(installer));
   ASSERT_NE(run.sheet, nullptr);
   ASSERT_NE(wait_page(run.sheet, intro), nullptr);
   HWND page = run.next_to(select_python);
@@ -199,6 +199,37 @@ TEST(RoundTripE2E, NoAfterAnInstallationLeavesItInPlace) {
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 2.7 Example 1.0");
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"),
             "\"" + command.exe + "\" " + command.args);
+}
+
+TEST(RoundTripE2E, SignedInstallerInstallsAndItsUninstallerCopyNamesNoSignature) {
+  ASSERT_TRUE(file_exists(stand_in_python_dll()));
+  package_cleanup cleanup;
+  private_python27 python(stand_in_python_dll());
+  const std::string d = python.dir();
+  const std::string installer = read_file(fixture("signed"));
+  security_directory signature = security_entry_of(installer);
+  ASSERT_NE(signature.size, 0u) << "the fixture is signed";
+  ASSERT_EQ(signature.table + signature.size, installer.size());
+  install_example_into(d, "signed");
+  if (HasFatalFailure()) return;
+  for (const std::string& path : installed_files(d)) ASSERT_TRUE(file_exists(path)) << path;
+
+  // The copy is the stub part of the signed file, its security entry zero.
+  const std::string copy = read_file(d + "\\Removeexample.exe");
+  ASSERT_EQ(copy.size(), read_file(stub_path()).size());
+  security_directory cleared = security_entry_of(copy);
+  EXPECT_EQ(cleared.table, 0u);
+  EXPECT_EQ(cleared.size, 0u);
+  EXPECT_EQ(cleared.at, signature.at);
+  EXPECT_EQ(copy.substr(0, cleared.at), installer.substr(0, cleared.at));
+  EXPECT_EQ(copy.substr(cleared.at + 8), installer.substr(cleared.at + 8, copy.size() - cleared.at - 8));
+
+  uninstall_command command = read_uninstall_string();
+  ASSERT_EQ(command.exe, d + "\\Removeexample.exe");
+  int script_boxes = 0;
+  EXPECT_EQ(uninstall_with_yes(command, script_boxes), "8 files and 1 directories removed");
+  EXPECT_EQ(script_boxes, 1);
+  expect_nothing_of_the_package_remains(d, command);
 }
 
 }  // namespace
