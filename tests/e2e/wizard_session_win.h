@@ -112,36 +112,38 @@ inline size_t first_member_with_data(const std::string& image, size_t end) {
   return std::string::npos;
 }
 
-// A copy of an installer image in folder whose first member with data has its
-// central uncompressed size set to 0; its CRC-32 stays that of its data.
-inline std::string with_first_member_emptied(const std::string& image_path, const temp_folder& folder) {
+// A copy of an installer image in folder, named name, with its first member
+// with data changed by damage(image, end record, central directory entry).
+template <typename Damage>
+std::string with_first_member_damaged(const std::string& image_path, const temp_folder& folder,
+                                      const char* name, Damage damage) {
   std::string image = read_file(image_path);
   size_t end = end_record_of(image);
-  if (end == std::string::npos) return "";
-  size_t entry = first_member_with_data(image, end);
+  size_t entry = end == std::string::npos ? end : first_member_with_data(image, end);
   if (entry == std::string::npos) return "";
-  std::memset(image.data() + entry + 24, 0, 4);
-  std::string path = folder / "emptied-setup.exe";
+  damage(image, end, entry);
+  std::string path = folder / name;
   EXPECT_TRUE(write_file(path, image));
   return path;
 }
 
-// A copy of an installer image in folder with one byte of its first member's
-// data flipped: in a signed image, after signing, so that only the member's
-// data tells (its inflating or its CRC-32).
+// The first member with data has its central uncompressed size set to 0; its
+// CRC-32 stays that of its data.
+inline std::string with_first_member_emptied(const std::string& image_path, const temp_folder& folder) {
+  auto empty = [](std::string& image, size_t, size_t entry) { std::memset(image.data() + entry + 24, 0, 4); };
+  return with_first_member_damaged(image_path, folder, "emptied-setup.exe", empty);
+}
+
+// One byte of the first member's data flipped: in a signed image, after
+// signing, so that only the member's data tells (its inflating or its CRC-32).
 inline std::string with_member_byte_flipped(const std::string& image_path, const temp_folder& folder) {
-  std::string image = read_file(image_path);
-  size_t end = end_record_of(image);
-  if (end == std::string::npos) return "";
-  size_t entry = first_member_with_data(image, end);
-  if (entry == std::string::npos) return "";
-  size_t archive = end - u32_at(image, end + 12) - u32_at(image, end + 16);
-  size_t local = archive + u32_at(image, entry + 42);
-  size_t data = local + 30 + u16_at(image, local + 26) + u16_at(image, local + 28);
-  image[data + u32_at(image, entry + 20) / 2] ^= 0x20;
-  std::string path = folder / "flipped-setup.exe";
-  EXPECT_TRUE(write_file(path, image));
-  return path;
+  auto flip = [](std::string& image, size_t end, size_t entry) {
+    size_t archive = end - u32_at(image, end + 12) - u32_at(image, end + 16);
+    size_t local = archive + u32_at(image, entry + 42);
+    size_t data = local + 30 + u16_at(image, local + 26) + u16_at(image, local + 28);
+    image[data + u32_at(image, entry + 20) / 2] ^= 0x20;
+  };
+  return with_first_member_damaged(image_path, folder, "flipped-setup.exe", flip);
 }
 
 // Package keys of the example under either root's Uninstall key.

@@ -480,7 +480,8 @@ std::vector<std::byte> signed_file(std::vector<std::byte> image, const signing& 
   std::size_t at = image.size() + s.pad;
   image.resize(at, std::byte{0});
   for (std::uint32_t i = 0; i < s.table_size; ++i) image.push_back(static_cast<std::byte>(0x30 + i % 7));
-  put_at(image, security_at(magic), static_cast<std::uint32_t>(s.table_offset == AS_IS ? at : s.table_offset));
+  std::uint64_t offset = s.table_offset == AS_IS ? at : s.table_offset;
+  put_at(image, security_at(magic), static_cast<std::uint32_t>(offset));
   put_at(image, security_at(magic) + 4,
          static_cast<std::uint32_t>(s.entry_size == AS_IS ? s.table_size : s.entry_size));
   return image;
@@ -525,7 +526,8 @@ TEST(ImageFromFile, EndsASignedImageInFrontOfItsPaddingAndTable) {
       // Offset and size whose 32-bit sum wraps around to the file's size.
       {"size wrapping", signed_file(image, {.table_offset = 0x80000000, .entry_size = n + 1480 + 0x80000000}),
        n + 1480},
-      {"offset past the end", signed_file(image, {.table_offset = 0xFFFFFFFF, .entry_size = n + 1481}), n + 1480},
+      {"offset past the end", signed_file(image, {.table_offset = 0xFFFFFFFF, .entry_size = n + 1481}),
+       n + 1480},
   };
   for (const row& r : rows) {
     std::span<const std::byte> got = image_from_file(r.file);
