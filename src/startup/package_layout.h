@@ -86,11 +86,12 @@ struct security_entry {
   std::size_t entry_offset = 0;   // where its 8 bytes stand; 0: no entry
   std::uint32_t table_offset = 0;
   std::uint32_t table_size = 0;
-  std::uint64_t sections_end = 0; // end of the headers and every section's raw data
+  std::size_t sections_end = 0;   // end of the headers and every section's raw data
 };
 
-// Reads the entry from a file whose DOS, PE and optional headers and section
-// table lie wholly inside it; entry_offset stays 0 for any other file.
+// Reads the entry from a file whose DOS, PE and optional headers, section
+// table and sections' raw data lie wholly inside it; entry_offset stays 0
+// for any other file.
 security_entry find_security_entry(std::span<const std::byte> file);
 
 // The installer image inside the running file. A signed file names a
