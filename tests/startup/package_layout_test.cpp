@@ -487,11 +487,6 @@ std::vector<std::byte> signed_file(std::vector<std::byte> image, const signing& 
   return image;
 }
 
-std::vector<std::byte> with_u32(std::vector<std::byte> v, std::size_t at, std::uint32_t x) {
-  put_at(v, at, x);
-  return v;
-}
-
 TEST(ImageFromFile, EndsASignedImageInFrontOfItsPaddingAndTable) {
   const std::vector<std::byte> image = package_on(pe_stub(), 100);
   const std::vector<std::byte> image32 = package_on(pe_stub(0x10B), 3);
@@ -534,12 +529,6 @@ TEST(ImageFromFile, EndsASignedImageInFrontOfItsPaddingAndTable) {
     EXPECT_EQ(got.data(), r.file.data()) << r.what;
     EXPECT_EQ(got.size(), r.image_size) << r.what;
   }
-  // What the stub reads from a signed image is what it reads unsigned.
-  package_location unsigned_loc = locate_package(image);
-  package_location signed_loc = locate_package(image_from_file(signed_file(image, {.pad = 7})));
-  ASSERT_EQ(signed_loc.status, package_status::ok);
-  EXPECT_EQ(signed_loc.stub_length, unsigned_loc.stub_length);
-  EXPECT_EQ(signed_loc.meta_offset, unsigned_loc.meta_offset);
 }
 
 TEST(ImageFromFile, DamagedHeadersMeanNoSignature) {
@@ -565,7 +554,8 @@ TEST(ImageFromFile, DamagedHeadersMeanNoSignature) {
       {"a section wrapping 32 bits", section_table + 16, 0xFFFFFFF0},
   };
   for (const row& r : rows) {
-    std::vector<std::byte> damaged = with_u32(file, r.at, r.value);
+    std::vector<std::byte> damaged = file;
+    put_at(damaged, r.at, r.value);
     EXPECT_EQ(image_from_file(damaged).size(), damaged.size()) << r.what;
   }
   EXPECT_EQ(image_from_file({}).size(), 0u);
