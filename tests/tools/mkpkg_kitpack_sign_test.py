@@ -40,10 +40,12 @@ def openssl(*args, cwd):
 
 def make_certificates(folder):
     """cert.pem/key.pem (valid for two days), signer.p12 (password in
-    password.txt) and expired.pem/expired-key.pem (valid one day in 2020)."""
-    subj = ["-subj", "/CN=kitpack test signer", "-addext", "extendedKeyUsage=codeSigning"]
-    openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", "key.pem", "-out", "cert.pem",
-            "-days", "2", *subj, cwd=folder)
+    password.txt), server.pem/server-key.pem (for web servers only) and
+    expired.pem/expired-key.pem (valid one day in 2020)."""
+    for name, usage in (("cert.pem", "codeSigning"), ("server.pem", "serverAuth")):
+        key = "key.pem" if name == "cert.pem" else "server-key.pem"
+        openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out", name, "-days", "2",
+                "-subj", "/CN=kitpack test signer", "-addext", "extendedKeyUsage=" + usage, cwd=folder)
     with open(os.path.join(folder, "password.txt"), "w") as f:
         f.write("s3cret\n")
     openssl("pkcs12", "-export", "-in", "cert.pem", "-inkey", "key.pem", "-out", "signer.p12",
@@ -155,6 +157,8 @@ class SigningPackerTest(unittest.TestCase):
                                             self.cert("expired-key.pem")), "osslsigncode sign failed"),
             ("expired certificate", ("--sign-cert", self.cert("expired.pem"), "--sign-key",
                                      self.cert("expired-key.pem")), "certificate has expired"),
+            ("certificate not for code signing", ("--sign-cert", self.cert("server.pem"), "--sign-key",
+                                                  self.cert("server-key.pem")), "osslsigncode verify failed"),
         ]
         for what, signing, words in rows:
             result = self.pack("--tree", self.tree, *signing)
