@@ -8,7 +8,8 @@
 //       UninstallString  REG_SZ  "<python_dir>\Remove<meta_name>.exe" -u "<python_dir>\<meta_name>-kitpack.log"
 //
 // The uninstaller copy <python_dir>\Remove<meta_name>.exe is the installer
-// image's stub part; Windows starts it with the UninstallString.
+// image's stub part (a signed installer's security entry cleared, since the
+// copy holds no certificate table); Windows starts it with the UninstallString.
 #pragma once
 #include <cstddef>
 

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <span>
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
@@ -13,6 +14,7 @@
 #include "record/log_format.h"
 #include "record/uninstall_registration.h"
 #include "startup/package_image_win.h"
+#include "startup/package_layout.h"
 #include "startup/setup_config.h"
 
 namespace {
@@ -65,11 +67,22 @@ void set_recorded_value(HKEY package_key, const char* package_key_name, const ch
 
 // The stub part of the image, which runs as the uninstaller when started
 // with arguments. A file that cannot be made is skipped without a word.
+// A signed installer's headers name its certificate table, which the copy
+// does not hold: the copy gets that entry cleared and every other byte as is.
 void write_uninstaller_copy(const char* path) {
   unique_stream copy(std::fopen(path, "wb"));
   if (!copy || stub_length <= 0 || installer_image.size() < static_cast<std::size_t>(stub_length))
     return;
-  std::fwrite(installer_image.data(), 1, static_cast<std::size_t>(stub_length), copy.get());
+  std::span<const std::byte> stub = installer_image.first(static_cast<std::size_t>(stub_length));
+  std::size_t entry = stale_security_entry(stub);
+  if (entry == 0) {
+    std::fwrite(stub.data(), 1, stub.size(), copy.get());
+    return;
+  }
+  const std::byte cleared[SECURITY_ENTRY_SIZE] = {};
+  std::fwrite(stub.data(), 1, entry, copy.get());
+  std::fwrite(cleared, 1, sizeof cleared, copy.get());
+  std::fwrite(stub.data() + entry + sizeof cleared, 1, stub.size() - entry - sizeof cleared, copy.get());
 }
 
 }  // namespace

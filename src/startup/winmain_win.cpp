@@ -7,6 +7,7 @@
 
 #include "common/program_win.h"
 #include "startup/package_image_win.h"
+#include "startup/package_layout.h"
 #include "startup/run_mode.h"
 #include "startup/startup_win.h"
 #include "uninstall/uninstall_run_win.h"
@@ -18,7 +19,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     report_system_error(GetLastError(), "Could not open archive");
     return 1;
   }
-  installer_image = image.bytes();
+  // A signed file carries its certificate table behind the image.
+  installer_image = image_from_file(image.bytes());
 
   bool opened = open_package(installer_image) == 1;
   switch (choose_run_mode(opened, config_path != nullptr, __argc)) {

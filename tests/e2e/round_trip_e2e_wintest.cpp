@@ -22,8 +22,8 @@ const std::string entry = std::string(uninstall_key) + "\\example-py2.7";
 // Installs the example package through the wizard into the Python in dir
 // (chosen by its directory: two rows may read "Python Version 2.7") and
 // finishes the wizard once the post-install script has run.
-void install_example_into(const std::string& dir) {
-  wizard_session run(fixture("example"));
+void install_example_into(const std::string& dir, const char* installer = "example") {
+  wizard_session run(fixture(installer));
   ASSERT_NE(run.sheet, nullptr);
   ASSERT_NE(wait_page(run.sheet, intro), nullptr);
   HWND page = run.next_to(select_python);
@@ -129,24 +129,45 @@ void expect_nothing_of_the_package_remains(const std::string& d, const uninstall
   EXPECT_EQ(folder_tree(d), bare_python);
 }
 
+// The uninstaller copy is the installer's stub part; a signed installer's
+// copy has the security entry, which names a table the copy does not hold,
+// cleared.
+void expect_copy_of_the_stub(const std::string& copy, const std::string& installer) {
+  ASSERT_EQ(copy.size(), read_file(stub_path()).size());
+  security_directory entry = security_entry_of(copy);
+  EXPECT_EQ(entry.table, 0u);
+  EXPECT_EQ(entry.size, 0u);
+  EXPECT_EQ(copy.substr(0, entry.at), installer.substr(0, entry.at));
+  EXPECT_EQ(copy.substr(entry.at + 8), installer.substr(entry.at + 8, copy.size() - entry.at - 8));
+}
+
 TEST(RoundTripE2E, UninstallStringRemovesEverythingTheWizardInstalled) {
   ASSERT_TRUE(file_exists(stand_in_python_dll()));
-  package_cleanup cleanup;
-  private_python27 python(stand_in_python_dll());
-  const std::string d = python.dir();
-  ASSERT_EQ(folder_tree(d), bare_python);
-  install_example_into(d);
-  if (HasFatalFailure()) return;
-  for (const std::string& path : installed_files(d)) ASSERT_TRUE(file_exists(path)) << path;
+  // The signed installer: made by the packer with a throwaway certificate.
+  for (const char* installer : {"example", "signed"}) {
+    SCOPED_TRACE(installer);
+    const std::string image = read_file(fixture(installer));
+    security_directory signature = security_entry_of(image);
+    EXPECT_EQ(signature.size != 0 && signature.table + signature.size == image.size(),
+              std::string(installer) == "signed");
+    package_cleanup cleanup;
+    private_python27 python(stand_in_python_dll());
+    const std::string d = python.dir();
+    ASSERT_EQ(folder_tree(d), bare_python);
+    install_example_into(d, installer);
+    if (HasFatalFailure()) return;
+    for (const std::string& path : installed_files(d)) ASSERT_TRUE(file_exists(path)) << path;
+    expect_copy_of_the_stub(read_file(d + "\\Removeexample.exe"), image);
 
-  uninstall_command command = read_uninstall_string();
-  ASSERT_EQ(command.exe, d + "\\Removeexample.exe");
-  int script_boxes = 0;
-  // Seven installed files (module, .pyc, .pyo, script and its compilations,
-  // the shortcut) and the log; the package's directory.
-  EXPECT_EQ(uninstall_with_yes(command, script_boxes), "8 files and 1 directories removed");
-  EXPECT_EQ(script_boxes, 1);
-  expect_nothing_of_the_package_remains(d, command);
+    uninstall_command command = read_uninstall_string();
+    ASSERT_EQ(command.exe, d + "\\Removeexample.exe");
+    int script_boxes = 0;
+    // Seven installed files (module, .pyc, .pyo, script and its compilations,
+    // the shortcut) and the log; the package's directory.
+    EXPECT_EQ(uninstall_with_yes(command, script_boxes), "8 files and 1 directories removed");
+    EXPECT_EQ(script_boxes, 1);
+    expect_nothing_of_the_package_remains(d, command);
+  }
 }
 
 TEST(RoundTripE2E, TwoInstallationsAreUndoneByOneUninstallRunningTheScriptOnce) {

@@ -49,3 +49,25 @@ file(GLOB_RECURSE _root_key_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/ro
 kitpack_fixture(NAME root-key DEPENDS ${_root_key_files} ARGS
   --config examples/example/setup.ini --tree tests/e2e/root_key_tree
   --install-script root_key_post.py --target-compile 0 --target-optimize 0)
+
+# Signed installers: the example, and the example without its pre-install
+# script, signed by the packer with a throwaway certificate that openssl makes
+# for this build tree (never a real one).
+set(_signing ${KITPACK_FIXTURES}/signing)
+add_custom_command(OUTPUT ${_signing}/cert.pem ${_signing}/key.pem
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${_signing}
+  COMMAND openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=kitpack e2e test signer"
+          -addext extendedKeyUsage=codeSigning -keyout ${_signing}/key.pem -out ${_signing}/cert.pem
+  VERBATIM)
+set(_sign_args --sign-cert ${_signing}/cert.pem --sign-key ${_signing}/key.pem)
+set(_sign_deps ${_signing}/cert.pem ${_signing}/key.pem ${CMAKE_SOURCE_DIR}/tools/kitpack_sign.py)
+kitpack_fixture(NAME signed DEPENDS ${_example_files} ${_sign_deps} ARGS
+  --config examples/example/setup.ini --preinstall examples/example/preinstall.py
+  --tree examples/example/files ${_sign_args})
+kitpack_fixture(NAME signed-no-preinstall DEPENDS ${_example_files} ${_sign_deps} ARGS
+  --config examples/example/setup.ini --tree examples/example/files ${_sign_args})
+# What Windows checks of them, the signature, holds for the certificate.
+foreach(_name signed signed-no-preinstall)
+  add_test(NAME signing.${_name}.Verifies COMMAND osslsigncode verify -CAfile ${_signing}/cert.pem
+           -in ${KITPACK_FIXTURES}/${_name}.exe)
+endforeach()

@@ -67,35 +67,83 @@ inline std::string with_broken_archive(const std::string& image_path, const temp
   return path;
 }
 
-// A copy of an installer image in folder whose first member with data has its
-// central uncompressed size set to 0; its CRC-32 stays that of its data.
-inline std::string with_first_member_emptied(const std::string& image_path, const temp_folder& folder) {
-  std::string image = read_file(image_path);
-  auto u32 = [&](size_t at) {
-    const auto* b = reinterpret_cast<const unsigned char*>(image.data() + at);
-    return static_cast<size_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<size_t>(b[3]) << 24);
-  };
-  auto u16 = [&](size_t at) {
-    const auto* b = reinterpret_cast<const unsigned char*>(image.data() + at);
-    return static_cast<size_t>(b[0] | b[1] << 8);
-  };
-  size_t end = image.rfind(std::string("PK\x05\x06", 4));
+// Little-endian fields of an image's bytes; 0 past its end.
+inline size_t u32_at(const std::string& image, size_t at) {
+  if (at > image.size() || image.size() - at < 4) return 0;
+  const auto* b = reinterpret_cast<const unsigned char*>(image.data() + at);
+  return static_cast<size_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<size_t>(b[3]) << 24);
+}
+inline size_t u16_at(const std::string& image, size_t at) { return u32_at(image, at) & 0xFFFF; }
+
+// The PE security directory entry of an executable's bytes (the offset and
+// size of its certificate table) and where the entry stands.
+struct security_directory {
+  size_t table = 0, size = 0, at = 0;
+};
+inline security_directory security_entry_of(const std::string& exe) {
+  size_t optional = u32_at(exe, 0x3C) + 24;
+  size_t at = optional + (u16_at(exe, optional) == 0x10B ? 128 : 144);
+  return {u32_at(exe, at), u32_at(exe, at + 4), at};
+}
+
+// The end-of-central-directory record of an installer image, in front of a
+// signed image's certificate table; npos when there is none.
+inline size_t end_record_of(const std::string& image) {
+  security_directory sd = security_entry_of(image);
+  size_t before = sd.size != 0 && sd.table + sd.size == image.size() ? sd.table : image.size();
+  size_t end = before < 22 ? std::string::npos : image.rfind(std::string("PK\x05\x06", 4), before - 22);
   EXPECT_NE(end, std::string::npos);
-  if (end == std::string::npos) return "";
-  size_t entry = end - u32(end + 12);
-  for (size_t i = 0; i < u16(end + 10); ++i) {
+  return end;
+}
+
+// The central directory entry of the image's first member with data; npos
+// when there is none.
+inline size_t first_member_with_data(const std::string& image, size_t end) {
+  size_t entry = end - u32_at(image, end + 12);
+  for (size_t i = 0; i < u16_at(image, end + 10); ++i) {
     EXPECT_EQ(image.compare(entry, 4, std::string("PK\x01\x02", 4)), 0);
-    if (u32(entry + 24) != 0) {
-      EXPECT_NE(u32(entry + 16), 0u) << "a member with data has a CRC";
-      std::memset(image.data() + entry + 24, 0, 4);
-      std::string path = folder / "emptied-setup.exe";
-      EXPECT_TRUE(write_file(path, image));
-      return path;
+    if (u32_at(image, entry + 24) != 0) {
+      EXPECT_NE(u32_at(image, entry + 16), 0u) << "a member with data has a CRC";
+      return entry;
     }
-    entry += 46 + u16(entry + 28) + u16(entry + 30) + u16(entry + 32);
+    entry += 46 + u16_at(image, entry + 28) + u16_at(image, entry + 30) + u16_at(image, entry + 32);
   }
-  ADD_FAILURE() << "no member with data in " << image_path;
-  return "";
+  ADD_FAILURE() << "no member with data";
+  return std::string::npos;
+}
+
+// A copy of an installer image in folder, named name, with its first member
+// with data changed by damage(image, end record, central directory entry).
+template <typename Damage>
+std::string with_first_member_damaged(const std::string& image_path, const temp_folder& folder,
+                                      const char* name, Damage damage) {
+  std::string image = read_file(image_path);
+  size_t end = end_record_of(image);
+  size_t entry = end == std::string::npos ? end : first_member_with_data(image, end);
+  if (entry == std::string::npos) return "";
+  damage(image, end, entry);
+  std::string path = folder / name;
+  EXPECT_TRUE(write_file(path, image));
+  return path;
+}
+
+// The first member with data has its central uncompressed size set to 0; its
+// CRC-32 stays that of its data.
+inline std::string with_first_member_emptied(const std::string& image_path, const temp_folder& folder) {
+  auto empty = [](std::string& image, size_t, size_t entry) { std::memset(image.data() + entry + 24, 0, 4); };
+  return with_first_member_damaged(image_path, folder, "emptied-setup.exe", empty);
+}
+
+// One byte of the first member's data flipped: in a signed image, after
+// signing, so that only the member's data tells (its inflating or its CRC-32).
+inline std::string with_member_byte_flipped(const std::string& image_path, const temp_folder& folder) {
+  auto flip = [](std::string& image, size_t end, size_t entry) {
+    size_t archive = end - u32_at(image, end + 12) - u32_at(image, end + 16);
+    size_t local = archive + u32_at(image, entry + 42);
+    size_t data = local + 30 + u16_at(image, local + 26) + u16_at(image, local + 28);
+    image[data + u32_at(image, entry + 20) / 2] ^= 0x20;
+  };
+  return with_first_member_damaged(image_path, folder, "flipped-setup.exe", flip);
 }
 
 // Package keys of the example under either root's Uninstall key.

@@ -435,4 +435,146 @@ TEST(BitmapBlock, RefusesHeadersOfNoKnownSizeOrPastTheBlock) {
   EXPECT_FALSE(bitmap_block_is_sane(bytes("BM too short")));
 }
 
+// A stub with PE headers as the linker writes them: 512 bytes of headers,
+// then one section of 512 bytes; PE32 (0x10B) or PE32+ (0x20B).
+constexpr std::size_t PE_AT = 0x40, OPTIONAL_AT = PE_AT + 24;
+std::size_t security_at(std::uint16_t magic) { return OPTIONAL_AT + (magic == 0x10B ? 128 : 144); }
+
+std::vector<std::byte> pe_stub(std::uint16_t magic = 0x20B) {
+  std::vector<std::byte> v(1024, std::byte{0});
+  v[0] = std::byte{'M'}, v[1] = std::byte{'Z'};
+  put_at(v, 0x3C, PE_AT);
+  put_at(v, PE_AT, 0x00004550);
+  std::uint32_t optional_size = magic == 0x10B ? 224 : 240;
+  put_at(v, PE_AT + 4, 1u << 16);              // one section
+  put_at(v, PE_AT + 20, optional_size);        // and the characteristics' low half
+  put_at(v, OPTIONAL_AT, magic);
+  put_at(v, OPTIONAL_AT + 60, 512);            // size of the headers
+  put_at(v, OPTIONAL_AT + (magic == 0x10B ? 92 : 108), 16);
+  std::size_t section = OPTIONAL_AT + optional_size;
+  put_at(v, section + 16, 512);
+  put_at(v, section + 20, 512);
+  for (std::size_t i = 512; i < 1024; ++i) v[i] = std::byte{0xCC};
+  return v;
+}
+
+std::vector<std::byte> package_on(const std::vector<std::byte>& stub, std::size_t body) {
+  image_parts p;
+  p.stub.assign(reinterpret_cast<const char*>(stub.data()), stub.size());
+  p.archive_body = std::string(body, 'z');
+  return make_image(p);
+}
+
+// The image, pad zeros and a certificate table of the given size, with the
+// security entry naming it (table_offset and table_size override the entry).
+constexpr std::uint64_t AS_IS = ~std::uint64_t{0};
+struct signing {
+  std::size_t pad = 0;
+  std::uint32_t table_size = 1480;
+  std::uint64_t table_offset = AS_IS;  // where the table stands
+  std::uint64_t entry_size = AS_IS;    // table_size
+};
+
+std::vector<std::byte> signed_file(std::vector<std::byte> image, const signing& s,
+                                   std::uint16_t magic = 0x20B) {
+  std::size_t at = image.size() + s.pad;
+  image.resize(at, std::byte{0});
+  for (std::uint32_t i = 0; i < s.table_size; ++i) image.push_back(static_cast<std::byte>(0x30 + i % 7));
+  std::uint64_t offset = s.table_offset == AS_IS ? at : s.table_offset;
+  put_at(image, security_at(magic), static_cast<std::uint32_t>(offset));
+  put_at(image, security_at(magic) + 4,
+         static_cast<std::uint32_t>(s.entry_size == AS_IS ? s.table_size : s.entry_size));
+  return image;
+}
+
+TEST(ImageFromFile, EndsASignedImageInFrontOfItsPaddingAndTable) {
+  const std::vector<std::byte> image = package_on(pe_stub(), 100);
+  const std::vector<std::byte> image32 = package_on(pe_stub(0x10B), 3);
+  const std::size_t n = image.size();
+  const std::size_t end_of_sections = 1024;
+  std::vector<std::byte> padding_not_zero = signed_file(image, {.pad = 3});
+  padding_not_zero[n + 1] = std::byte{1};
+  struct row {
+    const char* what;
+    std::vector<std::byte> file;
+    std::size_t image_size;
+  };
+  const row rows[] = {
+      {"unsigned", image, n},
+      {"no PE headers", package_on({}, 5), package_on({}, 5).size()},
+      {"signed, no padding", signed_file(image, {}), n},
+      {"signed, 7 bytes of padding", signed_file(image, {.pad = 7}), n},
+      {"signed PE32, 5 bytes of padding", signed_file(image32, {.pad = 5}, 0x10B), image32.size()},
+      // A nested signature lengthens the one table the entry names.
+      {"nested signatures", signed_file(image, {.pad = 2, .table_size = 2992}), n},
+      {"signed bare stub", signed_file(pe_stub(), {}), end_of_sections},
+      // Only the end record ends the image: zeros in front of the table
+      // beyond 7, or a byte that is no zero, are the image's own.
+      {"8 zeros of padding", signed_file(image, {.pad = 8}), n + 8},
+      {"padding not zero", padding_not_zero, n + 3},
+      {"offset 0", signed_file(image, {.table_offset = 0}), n + 1480},
+      {"size 0", signed_file(image, {.entry_size = 0}), n + 1480},
+      {"past the end", signed_file(image, {.entry_size = 1481}), n + 1480},
+      {"short of the end", signed_file(image, {.entry_size = 1479}), n + 1480},
+      {"overlapping the stub", signed_file(image, {.table_offset = 1000, .entry_size = n + 480}), n + 1480},
+      {"in the headers", signed_file(image, {.table_offset = 8, .entry_size = n + 1472}), n + 1480},
+      // Offset and size whose 32-bit sum wraps around to the file's size.
+      {"size wrapping", signed_file(image, {.table_offset = 0x80000000, .entry_size = n + 1480 + 0x80000000}),
+       n + 1480},
+      {"offset past the end", signed_file(image, {.table_offset = 0xFFFFFFFF, .entry_size = n + 1481}),
+       n + 1480},
+  };
+  for (const row& r : rows) {
+    std::span<const std::byte> got = image_from_file(r.file);
+    EXPECT_EQ(got.data(), r.file.data()) << r.what;
+    EXPECT_EQ(got.size(), r.image_size) << r.what;
+  }
+}
+
+TEST(ImageFromFile, DamagedHeadersMeanNoSignature) {
+  const std::vector<std::byte> file = signed_file(package_on(pe_stub(), 100), {.pad = 4});
+  const std::size_t section_table = OPTIONAL_AT + 240;
+  struct row {
+    const char* what;
+    std::size_t at;
+    std::uint32_t value;
+  };
+  const row rows[] = {
+      {"no MZ", 0, 0x00005A4E},
+      {"PE header past the end", 0x3C, 0xFFFFFFF0},
+      {"PE header at the file's last bytes", 0x3C, static_cast<std::uint32_t>(file.size() - 20)},
+      {"no PE signature", PE_AT, 0x00004551},
+      {"unknown optional header", OPTIONAL_AT, 0x107},
+      {"four data directories", OPTIONAL_AT + 108, 4},
+      {"optional header without entry 4", PE_AT + 20, 150},
+      {"optional header past the end", PE_AT + 20, 0xFFFF},
+      {"section table past the end", PE_AT + 4, 0xFFFF0000},
+      {"headers reaching the table", OPTIONAL_AT + 60, static_cast<std::uint32_t>(file.size() - 100)},
+      {"a section reaching the table", section_table + 20, static_cast<std::uint32_t>(file.size() - 600)},
+      {"a section wrapping 32 bits", section_table + 16, 0xFFFFFFF0},
+  };
+  for (const row& r : rows) {
+    std::vector<std::byte> damaged = file;
+    put_at(damaged, r.at, r.value);
+    EXPECT_EQ(image_from_file(damaged).size(), damaged.size()) << r.what;
+  }
+  EXPECT_EQ(image_from_file({}).size(), 0u);
+  EXPECT_EQ(image_from_file(std::span(file).first(0x3E)).size(), 0x3Eu) << "cut inside the DOS header";
+}
+
+TEST(StaleSecurityEntry, ClearsOnlyAnEntryPointingPastTheCopy) {
+  const std::vector<std::byte> image = package_on(pe_stub(), 100);
+  const std::size_t stub = 1024;
+  auto copy_of = [&](const std::vector<std::byte>& file) { return std::span(file).first(stub); };
+  const std::vector<std::byte> signed_image = signed_file(image, {.pad = 1});
+  const std::vector<std::byte> signed32 = signed_file(package_on(pe_stub(0x10B), 9), {}, 0x10B);
+  // A stub signed before the package was appended keeps its own signature.
+  const std::vector<std::byte> signed_stub = package_on(signed_file(pe_stub(), {.table_size = 16}), 9);
+  EXPECT_EQ(stale_security_entry(copy_of(signed_image)), security_at(0x20B));
+  EXPECT_EQ(stale_security_entry(copy_of(signed32)), security_at(0x10B));
+  EXPECT_EQ(stale_security_entry(copy_of(image)), 0u);
+  EXPECT_EQ(stale_security_entry(std::span(signed_stub).first(stub + 16)), 0u);
+  EXPECT_EQ(stale_security_entry(std::span(signed_image).first(0x40)), 0u) << "no headers";
+}
+
 }  // namespace

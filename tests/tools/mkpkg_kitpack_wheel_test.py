@@ -246,7 +246,7 @@ class WheelPackerTest(unittest.TestCase):
         dist = os.path.join(self.tmp, "kit", "dist")
         os.makedirs(tools)
         os.makedirs(dist)
-        for name in ("mkpkg_kitpack", "kitpack_wheel.py"):
+        for name in ("mkpkg_kitpack", "kitpack_wheel.py", "kitpack_sign.py"):
             shutil.copy(os.path.join(ROOT, "tools", name), tools)
         for stub in ("stub-msvcrt.exe", "stub-msvcrt-x64.exe"):
             with open(os.path.join(dist, stub), "wb") as f:
