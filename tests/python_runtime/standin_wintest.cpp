@@ -43,8 +43,8 @@ std::vector<std::string> imported_dlls(HMODULE module) {
 const std::vector<std::string> all_names = {
     "PyArg_ParseTuple", "PyCFunction_New", "PyErr_Format", "PyErr_Print", "PyImport_ImportModule",
     "PyLong_FromVoidPtr", "PyObject_GetAttrString", "PyObject_SetAttrString", "PyRun_SimpleString",
-    "PySys_GetObject", "PySys_SetArgv", "Py_BuildValue", "Py_Finalize", "Py_Initialize",
-    "Py_OptimizeFlag", "Py_SetProgramName"};
+    "PySys_GetObject", "PySys_SetArgv", "PySys_SetObject", "Py_BuildValue", "Py_DecRef", "Py_Finalize",
+    "Py_Initialize", "Py_OptimizeFlag", "Py_SetProgramName"};
 
 struct variant_case {
   const char* variant;
@@ -78,16 +78,27 @@ TEST(StandinDll, ImportsOnlyTheSystemAndTheStubsRuntimeLibrary) {
 namespace {
 
 // The Python 3 personality: no Py_OptimizeFlag, and a runtime library of its
-// own, so that the stub's redirected streams cannot reach what it writes.
-TEST(StandinDll, Python3BuildLacksTheOptimizeFlagAndLinksUcrtbase) {
-  std::string path = standin_folder("python3") + "\\python312.dll";
-  unique_module dll(LoadLibraryA(path.c_str()));
-  ASSERT_TRUE(dll) << path;
-  std::vector<std::string> expected;
-  for (const std::string& name : all_names)
-    if (name != "Py_OptimizeFlag") expected.push_back(name);
-  EXPECT_EQ(exported_names(dll.get()), expected);
-  EXPECT_EQ(imported_dlls(dll.get()), (std::vector<std::string>{"kernel32.dll", "ucrtbase.dll"}));
+// own, so that the stub's redirected streams cannot reach what it writes. Its
+// second build also lacks the two setters that Python 3 deprecated.
+TEST(StandinDll, Python3BuildsLackTheOptimizeFlagAndLinkUcrtbase) {
+  struct python3_case {
+    const char* variant;
+    std::vector<std::string> missing;
+  };
+  const python3_case cases[] = {
+      {"python3", {"Py_OptimizeFlag"}},
+      {"python3_no_setters", {"Py_OptimizeFlag", "PySys_SetArgv", "Py_SetProgramName"}},
+  };
+  for (const python3_case& c : cases) {
+    std::string path = standin_folder(c.variant) + "\\python312.dll";
+    unique_module dll(LoadLibraryA(path.c_str()));
+    ASSERT_TRUE(dll) << path;
+    std::vector<std::string> expected;
+    for (const std::string& name : all_names)
+      if (std::find(c.missing.begin(), c.missing.end(), name) == c.missing.end()) expected.push_back(name);
+    EXPECT_EQ(exported_names(dll.get()), expected) << c.variant;
+    EXPECT_EQ(imported_dlls(dll.get()), (std::vector<std::string>{"kernel32.dll", "ucrtbase.dll"})) << c.variant;
+  }
 }
 
 }  // namespace
