@@ -15,6 +15,7 @@
 #include "python_runtime/python3_texts.h"
 #include "python_runtime/python_text_win.h"
 #include "python_runtime/python_target_win.h"
+#include "python_runtime/sys_value_win.h"
 #include "wizard/install_status_win.h"
 
 // Loads a DLL from a full path; its own imports are searched only beside it
@@ -114,6 +115,8 @@ int register_builtins(const loaded_python& python) {
 static wchar_t wide_program_name[MAX_PATH];
 
 void set_python_program_name(const loaded_python& python) {
+  // Python 3 deprecated the setter and may drop it: it starts without.
+  if (!python.api.set_program_name) return;
   if (!python.is_python3()) {
     python.api.set_program_name(module_path);
     return;
@@ -128,12 +131,11 @@ namespace {
 // Python 3 writes through a runtime library of its own, which the capture of
 // the installer's streams does not reach: its sys.stdout and sys.stderr are
 // pointed at the capture file instead, after the interpreter has started.
+// The path reaches the interpreter as a value, so any folder of TEMP serves.
 void redirect_output(const loaded_python& python) {
   if (!python.is_python3() || !python.output_path) return;
-  crossing_text path = python_from_ansi(python.output_path, true);
-  char statement[MAX_PATH * 3 + 128];
-  if (format_output_redirect(statement, sizeof statement, path.get()))
-    python.api.run_simple_string(statement);
+  sys_value path(python, OUTPUT_VALUE, python.output_path);
+  if (path && path.length() <= OUTPUT_PATH_LIMIT) python.api.run_simple_string(OUTPUT_REDIRECT_STATEMENT);
 }
 
 void close_output(const loaded_python& python) {
