@@ -163,9 +163,14 @@ class wide_argv {
   wchar_t* pointers_[MAX_ARGS + 1] = {};
 };
 
+// A Python 3 whose PySys_SetArgv is gone gets sys.argv through sys itself.
 void set_argv(const loaded_python& python, int argc, char** argv) {
   if (!python.is_python3()) {
     python.api.sys_set_argv(argc, argv);
+    return;
+  }
+  if (!python.api.sys_set_argv_wide) {
+    set_sys_argv(python, argc, argv);
     return;
   }
   wide_argv wide(argc, argv);
@@ -176,8 +181,8 @@ void set_argv(const loaded_python& python, int argc, char** argv) {
 
 int run_simple_string(const loaded_python& python, const char* text) {
   const python_entry_points& api = python.api;
-  if (!api.initialize || !api.set_program_name || !api.finalize || !api.run_simple_string ||
-      !api.err_print)
+  if (!api.initialize || (!api.set_program_name && !python.is_python3()) || !api.finalize ||
+      !api.run_simple_string || !api.err_print)
     return -1;
   set_python_program_name(python);
   api.initialize();
@@ -209,7 +214,9 @@ static int run_file_content(py_run_simple_string_fn run_string, int fd) {
 
 int run_installscript(const loaded_python& python, const char* path, int argc, char** argv) {
   const python_entry_points& api = python.api;
-  if (!api.initialize || !api.sys_set_argv || !api.run_simple_string || !api.finalize ||
+  // A Python 3 can have sys.argv set through sys instead.
+  bool argv_settable = api.sys_set_argv || (python.is_python3() && api.sys_set_object);
+  if (!api.initialize || !argv_settable || !api.run_simple_string || !api.finalize ||
       !api.build_value || !api.cfunction_new || !api.parse_tuple || !api.err_format)
     return 1;
   if (!path || path[0] == '\0') return 2;
