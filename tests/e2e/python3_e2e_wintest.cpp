@@ -26,26 +26,52 @@ const std::string entry = std::string(uninstall_key) + "\\example-py3.12";
 std::string python3_standin() { return windows_path(STANDIN_DIR "/python3/python312.dll"); }
 
 // Software\Python\PythonCore\<version> of the current user pointing at a
-// fresh Python folder; dll (none: no DLL) is copied there as dll_name.
+// fresh Python folder (a folder of that name inside it, when named); dll
+// (none: no DLL) is copied there as dll_name.
 class python3_install {
  public:
-  python3_install(const char* version, const std::string& dll, const char* dll_name = "python312.dll")
-      : key_(std::string(python_core) + version) {
+  python3_install(const char* version, const std::string& dll, const char* dll_name = "python312.dll",
+                  const std::string& folder = "")
+      : key_(std::string(python_core) + version), dir_(folder.empty() ? top_.path() : top_ / folder) {
+    CreateDirectoryA(dir_.c_str(), nullptr);
     for (const char* sub : {"\\Lib", "\\Lib\\site-packages", "\\Scripts"})
-      CreateDirectoryA((dir_.path() + sub).c_str(), nullptr);
-    if (!dll.empty()) CopyFileA(dll.c_str(), (dir_ / dll_name).c_str(), FALSE);
-    RegSetValueA(HKEY_CURRENT_USER, (key_ + "\\InstallPath").c_str(), REG_SZ, dir_.path().c_str(),
-                 static_cast<DWORD>(dir_.path().size()));
+      CreateDirectoryA((dir_ + sub).c_str(), nullptr);
+    if (!dll.empty()) CopyFileA(dll.c_str(), (dir_ + "\\" + dll_name).c_str(), FALSE);
+    RegSetValueA(HKEY_CURRENT_USER, (key_ + "\\InstallPath").c_str(), REG_SZ, dir_.c_str(),
+                 static_cast<DWORD>(dir_.size()));
   }
   ~python3_install() {
     RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
     forget_empty_python_keys(HKEY_CURRENT_USER);
   }
-  const std::string& dir() const { return dir_.path(); }
+  const std::string& dir() const { return dir_; }
 
  private:
   std::string key_;
-  temp_folder dir_;
+  temp_folder top_;
+  std::string dir_;
+};
+
+// TMP and TEMP of this process, and so of the installer it starts, pointed
+// at folder for the object's lifetime.
+class temp_folders_at {
+ public:
+  explicit temp_folders_at(const std::string& folder) {
+    for (int i = 0; i < 2; ++i) {
+      char value[MAX_PATH] = {};
+      had_[i] = GetEnvironmentVariableA(names_[i], value, sizeof value) > 0;
+      previous_[i] = value;
+      SetEnvironmentVariableA(names_[i], folder.c_str());
+    }
+  }
+  ~temp_folders_at() {
+    for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(names_[i], had_[i] ? previous_[i].c_str() : nullptr);
+  }
+
+ private:
+  const char* names_[2] = {"TMP", "TEMP"};
+  std::string previous_[2];
+  bool had_[2] = {};
 };
 
 std::string shortcut() {
@@ -126,6 +152,40 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   EXPECT_EQ(folder_tree(d), bare_python);
   EXPECT_FALSE(file_exists(shortcut()));
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
+}
+
+// A profile folder such as O'Neil's holds both the Python and TEMP: every
+// statement still compiles its module, and the script's output is captured.
+TEST(Python3E2E, InstallsIntoAFolderNoPythonLiteralCouldName) {
+  cleanup done;
+  char e_acute[4] = {};
+  WideCharToMultiByte(CP_ACP, 0, L"\u00e9", 1, e_acute, sizeof e_acute - 1, nullptr, nullptr);
+  python3_install python("3.12", python3_standin(), "python312.dll", std::string("O'Neil 100%s {0} #1 ") + e_acute);
+  const std::string d = python.dir();
+  const std::string temp = d + "\\Temp";
+  ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr)) << d;
+  std::vector<std::string> compiled;
+  {
+    temp_folders_at tmp(temp);
+    wizard_session run(fixture("python3-example"));
+    ASSERT_NE(run.sheet, nullptr);
+    HWND page = install_into(run, d);
+    ASSERT_NE(page, nullptr);
+    answer_box(run.process, IDYES);
+    ASSERT_TRUE(wait_until([&] {
+      return item_text(page, IDC_HEADING) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+    })) << item_text(page, IDC_HEADING);
+    EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n");
+    press_wizard_button(run.sheet, PSBTN_FINISH);
+    ASSERT_EQ(run.process.wait_exit(), 0);
+  }
+  const std::string copy = "200 File Copy: ";
+  for (const std::string& line : log_lines_without_times(d + "\\example-kitpack.log"))
+    if (line.rfind(copy, 0) == 0 && line.size() > 4 && line.compare(line.size() - 4, 4, ".pyc") == 0)
+      compiled.push_back(line.substr(copy.size()));
+  // Module and script, each in both passes.
+  EXPECT_EQ(compiled.size(), 4u);
+  for (const std::string& path : compiled) EXPECT_TRUE(file_exists(path)) << path;
 }
 
 TEST(Python3E2E, AFailingPreinstallScriptShowsItsTraceback) {
