@@ -87,6 +87,32 @@ struct cleanup {
   }
 };
 
+const char example3_finished[] = "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+const char example3_output[] = "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n";
+
+// One installation of the Python 3 example into d through the wizard: the
+// post-install script's question answered Yes, then Finish pressed.
+struct example3_run {
+  seen_box question;
+  std::string heading;  // the finish page's, once the script has run
+  std::string output;   // its text box
+  long exit_code = -1;
+};
+
+example3_run install_example3(const std::string& d) {
+  example3_run result;
+  wizard_session run(fixture("python3-example"));
+  HWND page = run.sheet ? install_into(run, d) : nullptr;
+  if (!page) return result;
+  result.question = answer_box(run.process, IDYES);
+  wait_until([&] { return item_text(page, IDC_HEADING) == example3_finished; });
+  result.heading = item_text(page, IDC_HEADING);
+  result.output = item_text(page, IDC_OUTPUT_BOX);
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  result.exit_code = run.process.wait_exit();
+  return result;
+}
+
 const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python312.dll"};
 
 TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
@@ -94,19 +120,12 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   cleanup done;
   python3_install python("3.12", python3_standin());
   const std::string d = python.dir();
-  wizard_session run(fixture("python3-example"));
-  ASSERT_NE(run.sheet, nullptr);
-  HWND page = install_into(run, d);
-  ASSERT_NE(page, nullptr);
-  seen_box question = answer_box(run.process, IDYES);
-  EXPECT_EQ(question.caption, "Example 3");
-  EXPECT_EQ(question.text, "Create the example3 shortcut?");
-  ASSERT_TRUE(wait_until([&] {
-    return item_text(page, IDC_HEADING) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
-  })) << item_text(page, IDC_HEADING);
-  EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n");
-  press_wizard_button(run.sheet, PSBTN_FINISH);
-  ASSERT_EQ(run.process.wait_exit(), 0);
+  example3_run run = install_example3(d);
+  EXPECT_EQ(run.question.caption, "Example 3");
+  EXPECT_EQ(run.question.text, "Create the example3 shortcut?");
+  EXPECT_EQ(run.heading, example3_finished);
+  EXPECT_EQ(run.output, example3_output);
+  ASSERT_EQ(run.exit_code, 0);
 
   const std::string site = d + "\\Lib\\site-packages\\example3";
   const std::string script = d + "\\Scripts\\example3_post.py";
@@ -164,21 +183,15 @@ TEST(Python3E2E, InstallsIntoAFolderNoPythonLiteralCouldName) {
   const std::string d = python.dir();
   const std::string temp = d + "\\Temp";
   ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr)) << d;
-  std::vector<std::string> compiled;
+  example3_run run;
   {
     temp_folders_at tmp(temp);
-    wizard_session run(fixture("python3-example"));
-    ASSERT_NE(run.sheet, nullptr);
-    HWND page = install_into(run, d);
-    ASSERT_NE(page, nullptr);
-    answer_box(run.process, IDYES);
-    ASSERT_TRUE(wait_until([&] {
-      return item_text(page, IDC_HEADING) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
-    })) << item_text(page, IDC_HEADING);
-    EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n");
-    press_wizard_button(run.sheet, PSBTN_FINISH);
-    ASSERT_EQ(run.process.wait_exit(), 0);
+    run = install_example3(d);
   }
+  EXPECT_EQ(run.heading, example3_finished);
+  EXPECT_EQ(run.output, example3_output);
+  ASSERT_EQ(run.exit_code, 0);
+  std::vector<std::string> compiled;
   const std::string copy = "200 File Copy: ";
   for (const std::string& line : log_lines_without_times(d + "\\example-kitpack.log"))
     if (line.rfind(copy, 0) == 0 && line.size() > 4 && line.compare(line.size() - 4, 4, ".pyc") == 0)

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "archive/notify_codes.h"
-#include "python_runtime/compile_pass_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
 #include "python_runtime/python_target_win.h"
@@ -81,16 +79,8 @@ TEST(FolderNames, BothPassesCompileEveryModuleWhereTheLogSays) {
   for (const folder_case& c : folder_cases()) {
     std::string what = "Python " + std::to_string(c.major) + " in " + c.name;
     python_in_folder python(c.major, c.name);
-    std::string source = python.home() + "\\mod.py";
-    write_file(source, "x = 1\n");
-    compile_list = nullptr;
-    notify(NOTIFY_FILE_CREATED, source.c_str());
-    python.open_log();
-    recording_sink sink;
-    run_compile_pass(0);
-    run_compile_pass(1);
     std::vector<std::string> compiled;
-    for (const std::string& line : split_lines(python.log_text()))
+    for (const std::string& line : split_lines(python.compile_module(python.home() + "\\mod.py")))
       if (line.rfind("200 File Copy: ", 0) == 0) compiled.push_back(line.substr(15));
     EXPECT_EQ(compiled.size(), 2u) << what;
     for (const std::string& path : compiled) EXPECT_TRUE(file_exists(path)) << what << ": " << path;

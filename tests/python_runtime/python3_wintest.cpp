@@ -174,20 +174,14 @@ TEST(Python3Scripts, ErrorTextsCarryTheNameAsPassed) {
 TEST(Python3Compile, BothPassesWriteAndRecordTheCachePathsAndTheFolderOnce) {
   python3 python;
   std::string source = python.dir() + "\\mod.py";
-  write_file(source, "x = 1\n");
-  compile_list = nullptr;
-  notify(NOTIFY_FILE_CREATED, source.c_str());
-  python.open_log();
-  recording_sink sink;
-  run_compile_pass(0);
-  run_compile_pass(1);
+  std::string log = python.compile_module(source);
   const std::string cache = python.dir() + "\\__pycache__";
   const std::vector<std::string> expected = {
       "100 Made Dir: " + cache,
       "200 File Copy: " + cache + "\\mod.cpython-312.pyc",
       "200 File Copy: " + cache + "\\mod.cpython-312.opt-1.pyc",
   };
-  EXPECT_EQ(split_lines(python.log_text()), expected);
+  EXPECT_EQ(split_lines(log), expected);
   EXPECT_EQ(read_file(cache + "\\mod.cpython-312.pyc"), "standin code\nx = 1\n");
   EXPECT_EQ(read_file(cache + "\\mod.cpython-312.opt-1.pyc"), "standin optimized code\nx = 1\n");
   EXPECT_FALSE(file_exists(source + "c"));
