@@ -52,27 +52,7 @@ class python3_install {
   std::string dir_;
 };
 
-// TMP and TEMP of this process, and so of the installer it starts, pointed
-// at folder for the object's lifetime.
-class temp_folders_at {
- public:
-  explicit temp_folders_at(const std::string& folder) {
-    for (int i = 0; i < 2; ++i) {
-      char value[MAX_PATH] = {};
-      had_[i] = GetEnvironmentVariableA(names_[i], value, sizeof value) > 0;
-      previous_[i] = value;
-      SetEnvironmentVariableA(names_[i], folder.c_str());
-    }
-  }
-  ~temp_folders_at() {
-    for (int i = 0; i < 2; ++i) SetEnvironmentVariableA(names_[i], had_[i] ? previous_[i].c_str() : nullptr);
-  }
 
- private:
-  const char* names_[2] = {"TMP", "TEMP"};
-  std::string previous_[2];
-  bool had_[2] = {};
-};
 
 std::string shortcut() {
   char programs[MAX_PATH] = {};
@@ -185,7 +165,8 @@ TEST(Python3E2E, InstallsIntoAFolderNoPythonLiteralCouldName) {
   ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr)) << d;
   example3_run run;
   {
-    temp_folders_at tmp(temp);
+    // The installer's temporary folder: TMP comes before TEMP.
+    scoped_environment tmp("TMP", temp);
     run = install_example3(d);
   }
   EXPECT_EQ(run.heading, example3_finished);

@@ -3,7 +3,6 @@
 // a value, for Python 2 and 3 alike.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -50,19 +49,6 @@ class python_in_folder : public python_fixture {
   std::string home_;
 };
 
-// TMP (where the capture file is made) pointed at folder for its lifetime.
-class temp_variable {
- public:
-  explicit temp_variable(const std::string& folder) {
-    if (const char* old = std::getenv("TMP")) previous_ = old;
-    _putenv(("TMP=" + folder).c_str());
-  }
-  ~temp_variable() { _putenv(("TMP=" + previous_).c_str()); }
-
- private:
-  std::string previous_;
-};
-
 struct folder_case {
   int major;
   std::string name;
@@ -107,7 +93,7 @@ TEST(FolderNames, ThePostinstallScriptRunsAndATempFolderCapturesItsOutput) {
     lstrcpyA(setup_config.install_script, "post.py");
     finish_window page;
     {
-      temp_variable tmp(temp);
+      scoped_environment tmp("TMP", temp);  // where the capture file is made
       std_streams_keeper keeper;
       install_ok = 1;
       run_postinstall_script(page.get());
