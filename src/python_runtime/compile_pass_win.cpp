@@ -4,9 +4,9 @@
 #include "common/program_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python3_texts.h"
-#include "python_runtime/python_text_win.h"
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/script_texts.h"
+#include "python_runtime/sys_value_win.h"
 #include "record/install_log_win.h"
 #include "wizard/install_status_win.h"
 
@@ -14,10 +14,12 @@ namespace {
 
 // Python 2 (and 3.0, 3.1) compile next to the source, as Py_OptimizeFlag says.
 int compile_beside_source(const loaded_python& python, const char* path, int optimize) {
-  crossing_text source = python_from_ansi(path, python.is_python3());
-  char command[COMPILE_COMMAND_WIDTH];
-  format_compile_command(command, source.get());
-  int failed = python.api.run_simple_string(command) != 0;
+  int failed = 1;
+  {
+    sys_value source(python, SOURCE_VALUE, path);
+    if (source && source.length() <= COMPILE_SOURCE_LIMIT)
+      failed = python.api.run_simple_string(COMPILE_STATEMENT) != 0;
+  }
   // Recorded whether or not it compiled: the uninstaller removes what exists.
   char compiled[COMPILE_COMMAND_WIDTH];
   if (format_compiled_name(compiled, sizeof compiled, path, optimize)) notify(NOTIFY_FILE_CREATED, compiled);
@@ -32,11 +34,13 @@ int compile_into_cache(const loaded_python& python, const char* path, int optimi
   compiled_file plan = plan_compiled_file(path, py_major, py_minor, optimize);
   if (!plan.ok) return 1;
   if (CreateDirectoryA(plan.cache_dir, nullptr)) notify(NOTIFY_DIR_CREATED, plan.cache_dir);
-  crossing_text source = python_from_ansi(path, true);
-  crossing_text compiled = python_from_ansi(plan.path, true);
-  char command[3 * (MAX_PATH + COMPILE_COMMAND_WIDTH)];
-  int failed = !format_cache_compile_command(command, sizeof command, source.get(), compiled.get(), optimize) ||
-               python.api.run_simple_string(command) != 0;
+  int failed = 1;
+  {
+    sys_value source(python, SOURCE_VALUE, path);
+    sys_value compiled(python, COMPILED_VALUE, plan.path);
+    if (source && compiled && source.length() + compiled.length() <= CACHE_COMPILE_PATHS_LIMIT)
+      failed = python.api.run_simple_string(cache_compile_statement(optimize)) != 0;
+  }
   notify(NOTIFY_FILE_CREATED, plan.path);
   return failed;
 }
@@ -66,9 +70,11 @@ int compile_modules(const loaded_python& python, int optimize) {
   const python_entry_points& api = python.api;
   if (!compile_list) return 0;
   // Python 3 is given the level with each file; its Py_OptimizeFlag is
-  // deprecated (3.12) and not needed.
-  if (!api.initialize || !api.set_program_name || !api.finalize || !api.run_simple_string ||
-      !api.sys_get_object || (!api.optimize_flag && !python.is_python3()))
+  // deprecated (3.12) and not needed, nor is its deprecated program name
+  // setter. The paths reach the interpreter as values under sys.
+  if (!api.initialize || !api.finalize || !api.run_simple_string || !api.sys_get_object ||
+      !api.build_value || !api.sys_set_object ||
+      (!python.is_python3() && (!api.optimize_flag || !api.set_program_name)))
     return -1;
   // Read by the interpreter as it starts: an optimizing run writes .pyo.
   if (api.optimize_flag) *api.optimize_flag = optimize ? 1 : 0;

@@ -15,6 +15,7 @@
 #include "python_runtime/python3_texts.h"
 #include "python_runtime/python_text_win.h"
 #include "python_runtime/python_target_win.h"
+#include "python_runtime/sys_value_win.h"
 #include "wizard/install_status_win.h"
 
 // Loads a DLL from a full path; its own imports are searched only beside it
@@ -114,6 +115,8 @@ int register_builtins(const loaded_python& python) {
 static wchar_t wide_program_name[MAX_PATH];
 
 void set_python_program_name(const loaded_python& python) {
+  // Python 3 deprecated the setter and may drop it: it starts without.
+  if (!python.api.set_program_name) return;
   if (!python.is_python3()) {
     python.api.set_program_name(module_path);
     return;
@@ -128,12 +131,11 @@ namespace {
 // Python 3 writes through a runtime library of its own, which the capture of
 // the installer's streams does not reach: its sys.stdout and sys.stderr are
 // pointed at the capture file instead, after the interpreter has started.
+// The path reaches the interpreter as a value, so any folder of TEMP serves.
 void redirect_output(const loaded_python& python) {
   if (!python.is_python3() || !python.output_path) return;
-  crossing_text path = python_from_ansi(python.output_path, true);
-  char statement[MAX_PATH * 3 + 128];
-  if (format_output_redirect(statement, sizeof statement, path.get()))
-    python.api.run_simple_string(statement);
+  sys_value path(python, OUTPUT_VALUE, python.output_path);
+  if (path && path.length() <= OUTPUT_PATH_LIMIT) python.api.run_simple_string(OUTPUT_REDIRECT_STATEMENT);
 }
 
 void close_output(const loaded_python& python) {
@@ -161,9 +163,14 @@ class wide_argv {
   wchar_t* pointers_[MAX_ARGS + 1] = {};
 };
 
+// A Python 3 whose PySys_SetArgv is gone gets sys.argv through sys itself.
 void set_argv(const loaded_python& python, int argc, char** argv) {
   if (!python.is_python3()) {
     python.api.sys_set_argv(argc, argv);
+    return;
+  }
+  if (!python.api.sys_set_argv_wide) {
+    set_sys_argv(python, argc, argv);
     return;
   }
   wide_argv wide(argc, argv);
@@ -174,8 +181,8 @@ void set_argv(const loaded_python& python, int argc, char** argv) {
 
 int run_simple_string(const loaded_python& python, const char* text) {
   const python_entry_points& api = python.api;
-  if (!api.initialize || !api.set_program_name || !api.finalize || !api.run_simple_string ||
-      !api.err_print)
+  if (!api.initialize || (!api.set_program_name && !python.is_python3()) || !api.finalize ||
+      !api.run_simple_string || !api.err_print)
     return -1;
   set_python_program_name(python);
   api.initialize();
@@ -207,7 +214,9 @@ static int run_file_content(py_run_simple_string_fn run_string, int fd) {
 
 int run_installscript(const loaded_python& python, const char* path, int argc, char** argv) {
   const python_entry_points& api = python.api;
-  if (!api.initialize || !api.sys_set_argv || !api.run_simple_string || !api.finalize ||
+  // A Python 3 can have sys.argv set through sys instead.
+  bool argv_settable = api.sys_set_argv || (python.is_python3() && api.sys_set_object);
+  if (!api.initialize || !argv_settable || !api.run_simple_string || !api.finalize ||
       !api.build_value || !api.cfunction_new || !api.parse_tuple || !api.err_format)
     return 1;
   if (!path || path[0] == '\0') return 2;

@@ -1,7 +1,5 @@
 #include "python_runtime/python3_texts.h"
 
-#include <cstring>
-
 #include "common/fixed_text.h"
 
 int python_major_of_dll(std::string_view dll_name) {
@@ -47,25 +45,11 @@ compiled_file plan_compiled_file(const char* source, int major, int minor, int o
   return out;
 }
 
-bool format_cache_compile_command(char* command, std::size_t width, const char* source,
-                                  const char* compiled, int optimize) {
-  return format_whole(command, width,
-                      "import py_compile; py_compile.compile(r'%s', cfile=r'%s', optimize=%d)",
-                      source, compiled, optimize ? 1 : 0);
-}
-
-bool format_output_redirect(char* statement, std::size_t width, const char* path) {
-  std::size_t n = std::strlen(path);
-  // A raw literal can hold neither its quote nor a last backslash.
-  if (std::strchr(path, '\'') || std::strchr(path, '\n') || (n > 0 && path[n - 1] == '\\')) {
-    if (width) statement[0] = '\0';
-    return false;
-  }
-  return format_whole(statement, width,
-                      "import sys\n"
-                      "sys.stdout = open(r'%s', 'a', 1, 'mbcs', 'replace')\n"
-                      "sys.stderr = sys.stdout\n",
-                      path);
+const char* cache_compile_statement(int optimize) {
+  return optimize ? "import sys, py_compile; py_compile.compile(sys._kitpack_source, "
+                    "cfile=sys._kitpack_compiled, optimize=1)"
+                  : "import sys, py_compile; py_compile.compile(sys._kitpack_source, "
+                    "cfile=sys._kitpack_compiled, optimize=0)";
 }
 
 std::uint16_t pe_machine(std::span<const std::byte> bytes) {

@@ -1,7 +1,7 @@
 // What differs for an interpreter of major version 3 and above, free of
 // system calls: the version a recorded DLL name stands for, where each
-// compile pass puts the compiled file, the statements that point the
-// interpreter's output at the capture file, and the processor a DLL is for.
+// compile pass puts the compiled file, the statements that compile into
+// the cache and point the interpreter's output at the capture file, and the processor a DLL is for.
 //
 // Compiled file of <dir>\<stem>.py (XY = major and minor, as in python312.dll):
 //
@@ -34,15 +34,25 @@ compiled_file plan_compiled_file(const char* source, int major, int minor, int o
 // to the source, as Py_OptimizeFlag says.
 bool compiles_into_cache(int major, int minor);
 
-// "import py_compile; py_compile.compile(r'<source>', cfile=r'<compiled>', optimize=<n>)"
-// for paths as the interpreter reads them; false (and empty) when it does not fit.
-bool format_cache_compile_command(char* command, std::size_t width, const char* source,
-                                  const char* compiled, int optimize);
+// The compile statement that names the compiled file too: the installer
+// binds both paths under sys (the source as SOURCE_VALUE) for the one run.
+// Level 0 or 1; any non-zero optimize is 1.
+inline constexpr char COMPILED_VALUE[] = "_kitpack_compiled";
+const char* cache_compile_statement(int optimize);
+// The longest source and compiled path together that a cache compile run
+// takes, in the bytes the interpreter reads.
+inline constexpr std::size_t CACHE_COMPILE_PATHS_LIMIT = 1686;
 
-// Points sys.stdout and sys.stderr at one stream appending to path (in the
-// ANSI code page, its characters that the code page lacks replaced); false
-// when it does not fit or the path cannot be written as a raw literal.
-bool format_output_redirect(char* statement, std::size_t width, const char* path);
+// Points sys.stdout and sys.stderr at one stream appending to the capture
+// file, which the installer binds under sys as OUTPUT_VALUE (in the ANSI
+// code page, its characters that the code page lacks replaced).
+inline constexpr char OUTPUT_VALUE[] = "_kitpack_output";
+inline constexpr char OUTPUT_REDIRECT_STATEMENT[] =
+    "import sys\n"
+    "sys.stdout = open(sys._kitpack_output, 'a', 1, 'mbcs', 'replace')\n"
+    "sys.stderr = sys.stdout\n";
+// The longest capture file path the redirection takes, as the interpreter reads it.
+inline constexpr std::size_t OUTPUT_PATH_LIMIT = 822;
 
 // Flushes and closes what the script's output went to, so that the capture
 // file is complete and free to be read and deleted once the run ends.

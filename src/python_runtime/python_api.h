@@ -44,3 +44,7 @@ using py_build_value_fn = py_object* (*)(const char* format, ...);
 using py_parse_tuple_fn = int (*)(py_object* args, const char* format, ...);
 using py_err_format_fn = py_object* (*)(py_object* exception, const char* format, ...);
 using py_long_from_void_ptr_fn = py_object* (*)(void* pointer);
+// Sets sys.<name> to value (a new reference of its own), or removes it when
+// value is null: 0 on success.
+using py_sys_set_object_fn = int (*)(const char* name, py_object* value);
+using py_dec_ref_fn = void (*)(py_object* object);

@@ -21,6 +21,7 @@ python_entry_points bind_python(HMODULE module) {
   api.sys_set_argv = entry<py_sys_set_argv_fn>(module, "PySys_SetArgv");
   api.sys_set_argv_wide = entry<py_sys_set_argv_wide_fn>(module, "PySys_SetArgv");
   api.sys_get_object = entry<void*>(module, "PySys_GetObject");
+  api.sys_set_object = entry<py_sys_set_object_fn>(module, "PySys_SetObject");
   api.optimize_flag = entry<int*>(module, "Py_OptimizeFlag");
   api.import_module = entry<py_import_module_fn>(module, "PyImport_ImportModule");
   api.get_attr = entry<py_get_attr_fn>(module, "PyObject_GetAttrString");
@@ -30,6 +31,7 @@ python_entry_points bind_python(HMODULE module) {
   api.parse_tuple = entry<py_parse_tuple_fn>(module, "PyArg_ParseTuple");
   api.err_format = entry<py_err_format_fn>(module, "PyErr_Format");
   api.long_from_void_ptr = entry<py_long_from_void_ptr_fn>(module, "PyLong_FromVoidPtr");
+  api.dec_ref = entry<py_dec_ref_fn>(module, "Py_DecRef");
   return api;
 }
 

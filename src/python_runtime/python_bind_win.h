@@ -18,6 +18,7 @@ struct python_entry_points {
   py_sys_set_argv_fn sys_set_argv;
   py_sys_set_argv_wide_fn sys_set_argv_wide;  // the same symbol, as Python 3 takes it
   void* sys_get_object;  // required by the compile runs, never called
+  py_sys_set_object_fn sys_set_object;
   int* optimize_flag;    // a data symbol
   py_import_module_fn import_module;
   py_get_attr_fn get_attr;
@@ -27,6 +28,7 @@ struct python_entry_points {
   py_parse_tuple_fn parse_tuple;
   py_err_format_fn err_format;
   py_long_from_void_ptr_fn long_from_void_ptr;  // may be missing
+  py_dec_ref_fn dec_ref;                        // may be missing: the reference then stays
 };
 
 // The DLL of one step: freed when the step's loaded_python goes out of scope.

@@ -2,10 +2,6 @@
 
 #include "common/fixed_text.h"
 
-void format_compile_command(char (&command)[COMPILE_COMMAND_WIDTH], const char* path) {
-  format_cut(command, sizeof command, COMPILE_COMMAND, path);
-}
-
 bool format_compiled_name(char* name, std::size_t width, const char* path, int optimize) {
   return format_whole(name, width, "%s%c", path, optimize ? 'o' : 'c');
 }

@@ -26,27 +26,33 @@ const std::string entry = std::string(uninstall_key) + "\\example-py3.12";
 std::string python3_standin() { return windows_path(STANDIN_DIR "/python3/python312.dll"); }
 
 // Software\Python\PythonCore\<version> of the current user pointing at a
-// fresh Python folder; dll (none: no DLL) is copied there as dll_name.
+// fresh Python folder (a folder of that name inside it, when named); dll
+// (none: no DLL) is copied there as dll_name.
 class python3_install {
  public:
-  python3_install(const char* version, const std::string& dll, const char* dll_name = "python312.dll")
-      : key_(std::string(python_core) + version) {
+  python3_install(const char* version, const std::string& dll, const char* dll_name = "python312.dll",
+                  const std::string& folder = "")
+      : key_(std::string(python_core) + version), dir_(folder.empty() ? top_.path() : top_ / folder) {
+    CreateDirectoryA(dir_.c_str(), nullptr);
     for (const char* sub : {"\\Lib", "\\Lib\\site-packages", "\\Scripts"})
-      CreateDirectoryA((dir_.path() + sub).c_str(), nullptr);
-    if (!dll.empty()) CopyFileA(dll.c_str(), (dir_ / dll_name).c_str(), FALSE);
-    RegSetValueA(HKEY_CURRENT_USER, (key_ + "\\InstallPath").c_str(), REG_SZ, dir_.path().c_str(),
-                 static_cast<DWORD>(dir_.path().size()));
+      CreateDirectoryA((dir_ + sub).c_str(), nullptr);
+    if (!dll.empty()) CopyFileA(dll.c_str(), (dir_ + "\\" + dll_name).c_str(), FALSE);
+    RegSetValueA(HKEY_CURRENT_USER, (key_ + "\\InstallPath").c_str(), REG_SZ, dir_.c_str(),
+                 static_cast<DWORD>(dir_.size()));
   }
   ~python3_install() {
     RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
     forget_empty_python_keys(HKEY_CURRENT_USER);
   }
-  const std::string& dir() const { return dir_.path(); }
+  const std::string& dir() const { return dir_; }
 
  private:
   std::string key_;
-  temp_folder dir_;
+  temp_folder top_;
+  std::string dir_;
 };
+
+
 
 std::string shortcut() {
   char programs[MAX_PATH] = {};
@@ -61,6 +67,32 @@ struct cleanup {
   }
 };
 
+const char example3_finished[] = "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
+const char example3_output[] = "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n";
+
+// One installation of the Python 3 example into d through the wizard: the
+// post-install script's question answered Yes, then Finish pressed.
+struct example3_run {
+  seen_box question;
+  std::string heading;  // the finish page's, once the script has run
+  std::string output;   // its text box
+  long exit_code = -1;
+};
+
+example3_run install_example3(const std::string& d) {
+  example3_run result;
+  wizard_session run(fixture("python3-example"));
+  HWND page = run.sheet ? install_into(run, d) : nullptr;
+  if (!page) return result;
+  result.question = answer_box(run.process, IDYES);
+  wait_until([&] { return item_text(page, IDC_HEADING) == example3_finished; });
+  result.heading = item_text(page, IDC_HEADING);
+  result.output = item_text(page, IDC_OUTPUT_BOX);
+  press_wizard_button(run.sheet, PSBTN_FINISH);
+  result.exit_code = run.process.wait_exit();
+  return result;
+}
+
 const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python312.dll"};
 
 TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
@@ -68,19 +100,12 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   cleanup done;
   python3_install python("3.12", python3_standin());
   const std::string d = python.dir();
-  wizard_session run(fixture("python3-example"));
-  ASSERT_NE(run.sheet, nullptr);
-  HWND page = install_into(run, d);
-  ASSERT_NE(page, nullptr);
-  seen_box question = answer_box(run.process, IDYES);
-  EXPECT_EQ(question.caption, "Example 3");
-  EXPECT_EQ(question.text, "Create the example3 shortcut?");
-  ASSERT_TRUE(wait_until([&] {
-    return item_text(page, IDC_HEADING) == "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.";
-  })) << item_text(page, IDC_HEADING);
-  EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), "root 2147483649\r\nanswer 6\r\nexample3 installed\r\n");
-  press_wizard_button(run.sheet, PSBTN_FINISH);
-  ASSERT_EQ(run.process.wait_exit(), 0);
+  example3_run run = install_example3(d);
+  EXPECT_EQ(run.question.caption, "Example 3");
+  EXPECT_EQ(run.question.text, "Create the example3 shortcut?");
+  EXPECT_EQ(run.heading, example3_finished);
+  EXPECT_EQ(run.output, example3_output);
+  ASSERT_EQ(run.exit_code, 0);
 
   const std::string site = d + "\\Lib\\site-packages\\example3";
   const std::string script = d + "\\Scripts\\example3_post.py";
@@ -126,6 +151,35 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   EXPECT_EQ(folder_tree(d), bare_python);
   EXPECT_FALSE(file_exists(shortcut()));
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
+}
+
+// A profile folder such as O'Neil's holds both the Python and TEMP: every
+// statement still compiles its module, and the script's output is captured.
+TEST(Python3E2E, InstallsIntoAFolderNoPythonLiteralCouldName) {
+  cleanup done;
+  char e_acute[4] = {};
+  WideCharToMultiByte(CP_ACP, 0, L"\u00e9", 1, e_acute, sizeof e_acute - 1, nullptr, nullptr);
+  python3_install python("3.12", python3_standin(), "python312.dll", std::string("O'Neil 100%s {0} #1 ") + e_acute);
+  const std::string d = python.dir();
+  const std::string temp = d + "\\Temp";
+  ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr)) << d;
+  example3_run run;
+  {
+    // The installer's temporary folder: TMP comes before TEMP.
+    scoped_environment tmp("TMP", temp);
+    run = install_example3(d);
+  }
+  EXPECT_EQ(run.heading, example3_finished);
+  EXPECT_EQ(run.output, example3_output);
+  ASSERT_EQ(run.exit_code, 0);
+  std::vector<std::string> compiled;
+  const std::string copy = "200 File Copy: ";
+  for (const std::string& line : log_lines_without_times(d + "\\example-kitpack.log"))
+    if (line.rfind(copy, 0) == 0 && line.size() > 4 && line.compare(line.size() - 4, 4, ".pyc") == 0)
+      compiled.push_back(line.substr(copy.size()));
+  // Module and script, each in both passes.
+  EXPECT_EQ(compiled.size(), 4u);
+  for (const std::string& path : compiled) EXPECT_TRUE(file_exists(path)) << path;
 }
 
 TEST(Python3E2E, AFailingPreinstallScriptShowsItsTraceback) {

@@ -10,7 +10,8 @@
 
 namespace {
 
-// Two modules as extraction reports them; the second one's name has a quote.
+// Two modules as extraction reports them; the second one's name has a quote,
+// which reaches the interpreter inside a value, never inside its source.
 struct two_modules {
   explicit two_modules(const python_fixture& python)
       : plain(python.dir() + "\\mod.py"), quoted(python.dir() + "\\it's.py") {
@@ -28,7 +29,7 @@ struct pass_case {
   const char* suffix;
 };
 
-TEST(CompilePass, RecordsEveryCompiledNameAndWritesTheFilesThatCompile) {
+TEST(CompilePass, RecordsEveryCompiledNameAndWritesEveryFile) {
   for (pass_case c : {pass_case{0, "c"}, pass_case{1, "o"}}) {
     python_fixture python("full");
     two_modules modules(python);
@@ -41,7 +42,7 @@ TEST(CompilePass, RecordsEveryCompiledNameAndWritesTheFilesThatCompile) {
     EXPECT_EQ(lines[0], "200 File Copy: " + modules.quoted + c.suffix);
     EXPECT_EQ(lines[1], "200 File Copy: " + modules.plain + c.suffix);
     EXPECT_TRUE(file_exists(modules.plain + c.suffix)) << c.suffix;
-    EXPECT_FALSE(file_exists(modules.quoted + c.suffix)) << c.suffix;
+    EXPECT_TRUE(file_exists(modules.quoted + c.suffix)) << c.suffix;
     std::vector<std::string> expected = {"item:Loading python...", "range:2", "pos:0", "pos:1",
                                          "item:" + modules.quoted, "pos:2", "item:" + modules.plain};
     EXPECT_EQ(sink.events(), expected);
@@ -58,7 +59,7 @@ TEST(CompileModules, CountsTheFilesThatFailed) {
   loaded_python dll = load_python_dll("python27.dll");
   ASSERT_TRUE(dll);
   recording_sink sink;
-  EXPECT_EQ(compile_modules(dll, 0), 2);
+  EXPECT_EQ(compile_modules(dll, 0), 1);
 }
 
 TEST(CompileModules, AnEmptyListIsZeroBeforeAnyEntryPointIsTested) {
@@ -77,7 +78,7 @@ TEST(CompileModules, NeedsNeitherArgvNorErrorPrinting) {
     loaded_python dll = load_python_dll("python27.dll");
     ASSERT_TRUE(dll) << variant;
     recording_sink sink;
-    EXPECT_EQ(compile_modules(dll, 1), 1) << variant;
+    EXPECT_EQ(compile_modules(dll, 1), 0) << variant;
     EXPECT_TRUE(file_exists(modules.plain + "o")) << variant;
   }
 }

@@ -84,24 +84,31 @@ TEST(LoadPythonDll, SetsPythonHomeToTheChosenDirectory) {
 
 struct runner_case {
   const char* variant;
+  int major;
+  bool without_sys_set_object;
   int simple_string;  // run_simple_string("pass")
   int install_script; // run_installscript of a file holding "pass"
 };
 
+// A Python 3 without PySys_SetArgv and Py_SetProgramName still runs both;
+// one that cannot set sys.argv in either way cannot run a script.
 TEST(Runners, AMissingEntryPointStopsOnlyTheRunnersThatNeedIt) {
   const runner_case cases[] = {
-      {"full", 0, 0},
-      {"no_err_print", -1, 0},
-      {"no_set_argv", 0, 1},
-      {"no_long_from_void_ptr", 0, 0},
+      {"full", 2, false, 0, 0},
+      {"no_err_print", 2, false, -1, 0},
+      {"no_set_argv", 2, false, 0, 1},
+      {"no_long_from_void_ptr", 2, false, 0, 0},
+      {"python3_no_setters", 3, false, 0, 0},
+      {"python3_no_setters", 3, true, 0, 1},
   };
   for (const runner_case& c : cases) {
     python_fixture python(c.variant);
     std::string script = python.script_path("ok.py");
     write_file(script, "pass\n");
-    std::string library = standin_folder(c.variant) + "\\python27.dll";
-    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())), 2);
+    std::string library = standin_folder(c.variant) + (c.major == 3 ? "\\python312.dll" : "\\python27.dll");
+    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())), c.major);
     ASSERT_TRUE(dll) << c.variant;
+    if (c.without_sys_set_object) dll.api.sys_set_object = nullptr;
     EXPECT_EQ(run_simple_string(dll, "pass"), c.simple_string) << c.variant;
     char install[] = "-install";
     char* argv[] = {script.data(), install, nullptr};

@@ -1,6 +1,6 @@
 // What a Python 3 interpreter changes in the installer's texts: the version
-// of a recorded DLL name, where compiled files go, the output redirection,
-// and the processor of a DLL.
+// of a recorded DLL name, where compiled files go, and the processor of a
+// DLL. (The statements themselves are run by the machine's Python.)
 #include "python_runtime/python3_texts.h"
 
 #include <gtest/gtest.h>
@@ -81,28 +81,6 @@ TEST(Python3Texts, CacheCompilingStartsWithPython32) {
   EXPECT_FALSE(compiles_into_cache(3, 1));
   EXPECT_TRUE(compiles_into_cache(3, 2));
   EXPECT_TRUE(compiles_into_cache(4, 0));
-}
-
-TEST(Python3Texts, CompileCommandNamesBothFilesAndTheLevel) {
-  char command[200];
-  ASSERT_TRUE(format_cache_compile_command(command, sizeof command, "C:\\m.py", "C:\\__pycache__\\m.pyc", 1));
-  EXPECT_STREQ(command,
-               "import py_compile; py_compile.compile(r'C:\\m.py', cfile=r'C:\\__pycache__\\m.pyc', optimize=1)");
-  EXPECT_FALSE(format_cache_compile_command(command, 40, "C:\\m.py", "C:\\m.pyc", 0));
-  EXPECT_STREQ(command, "");
-}
-
-TEST(Python3Texts, OutputRedirectionRefusesPathsNoRawLiteralHolds) {
-  char statement[300];
-  ASSERT_TRUE(format_output_redirect(statement, sizeof statement, "C:\\Temp\\s1.tmp"));
-  EXPECT_STREQ(statement,
-               "import sys\nsys.stdout = open(r'C:\\Temp\\s1.tmp', 'a', 1, 'mbcs', 'replace')\n"
-               "sys.stderr = sys.stdout\n");
-  for (const char* bad : {"C:\\it's", "C:\\dir\\", "C:\\a\nb"}) {
-    EXPECT_FALSE(format_output_redirect(statement, sizeof statement, bad)) << bad;
-    EXPECT_STREQ(statement, "") << bad;
-  }
-  EXPECT_FALSE(format_output_redirect(statement, 20, "C:\\Temp\\s1.tmp"));
 }
 
 std::vector<std::byte> pe_header(std::uint32_t at, std::uint16_t machine, std::size_t size) {

@@ -34,13 +34,14 @@ std::string module_file(HMODULE module) {
   return std::string(path, n);
 }
 
-// The chosen Python is a 3.12 whose DLL lies in its own directory, as a
-// Python 3 installation has it; nothing is registered.
+// The chosen Python is a 3.12 whose DLL (a build of the stand-in's Python 3
+// personality) lies in its own directory, as a Python 3 installation has it;
+// nothing is registered.
 class python3 : public python_fixture {
  public:
-  python3() : python_fixture(nullptr) {
+  explicit python3(const char* variant = "python3") : python_fixture(nullptr) {
     dll_ = dir() + "\\python312.dll";
-    CopyFileA((standin_folder("python3") + "\\python312.dll").c_str(), dll_.c_str(), FALSE);
+    CopyFileA((standin_folder(variant) + "\\python312.dll").c_str(), dll_.c_str(), FALSE);
     py_major = 3;
     py_minor = 12;
     lstrcpyA(python_dll, "python312.dll");
@@ -90,6 +91,21 @@ TEST(Python3Binding, NeedsNoOptimizeFlagToCompile) {
   notify(NOTIFY_FILE_CREATED, dir_file(python, "m.py").c_str());
   recording_sink sink;
   EXPECT_EQ(compile_modules(dll, 0), 0);
+}
+
+// Without the deprecated setters sys.argv is set through sys, the program
+// name is left out, and the compile pass needs neither.
+TEST(Python3Binding, WithoutTheDeprecatedSettersScriptsGetArgvAndModulesCompile) {
+  python3 python("python3_no_setters");
+  std::string out = run_post(python, "import sys\nprint(sys.argv[0])\nprint(sys.argv[1])\nprint(len(sys.argv))\n");
+  EXPECT_EQ(out, python.script_path("post.py") + "\r\n-install\r\n2\r\n");
+  std::string source = dir_file(python, "m.py");
+  write_file(source, "x = 1\n");
+  compile_list = nullptr;
+  notify(NOTIFY_FILE_CREATED, source.c_str());
+  recording_sink sink;
+  run_compile_pass(0);
+  EXPECT_TRUE(file_exists(python.dir() + "\\__pycache__\\m.cpython-312.pyc"));
 }
 
 TEST(Python3Scripts, ScriptSeesWideArgvAndBuiltinsAndPrintsInOrder) {
@@ -158,20 +174,14 @@ TEST(Python3Scripts, ErrorTextsCarryTheNameAsPassed) {
 TEST(Python3Compile, BothPassesWriteAndRecordTheCachePathsAndTheFolderOnce) {
   python3 python;
   std::string source = python.dir() + "\\mod.py";
-  write_file(source, "x = 1\n");
-  compile_list = nullptr;
-  notify(NOTIFY_FILE_CREATED, source.c_str());
-  python.open_log();
-  recording_sink sink;
-  run_compile_pass(0);
-  run_compile_pass(1);
+  std::string log = python.compile_module(source);
   const std::string cache = python.dir() + "\\__pycache__";
   const std::vector<std::string> expected = {
       "100 Made Dir: " + cache,
       "200 File Copy: " + cache + "\\mod.cpython-312.pyc",
       "200 File Copy: " + cache + "\\mod.cpython-312.opt-1.pyc",
   };
-  EXPECT_EQ(split_lines(python.log_text()), expected);
+  EXPECT_EQ(split_lines(log), expected);
   EXPECT_EQ(read_file(cache + "\\mod.cpython-312.pyc"), "standin code\nx = 1\n");
   EXPECT_EQ(read_file(cache + "\\mod.cpython-312.opt-1.pyc"), "standin optimized code\nx = 1\n");
   EXPECT_FALSE(file_exists(source + "c"));

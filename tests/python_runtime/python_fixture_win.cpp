@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "archive/notify_codes.h"
+#include "python_runtime/compile_pass_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
@@ -65,6 +67,17 @@ std::string python_fixture::log_text() {
   if (log_file) std::fclose(log_file);
   log_file = nullptr;
   return read_file(log_dir_ / "test.log");
+}
+
+std::string python_fixture::compile_module(const std::string& source) {
+  write_file(source, "x = 1\n");
+  compile_list = nullptr;
+  notify(NOTIFY_FILE_CREATED, source.c_str());
+  open_log();
+  recording_sink sink;
+  run_compile_pass(0);
+  run_compile_pass(1);
+  return log_text();
 }
 
 std_streams_keeper::std_streams_keeper() : out_(_dup(1)), err_(_dup(2)) {}

@@ -36,6 +36,9 @@ class python_fixture {
   void open_log();
   // The log's content; closes it first when still open.
   std::string log_text();
+  // Writes source ("x = 1"), makes it all of compile_list, opens the log and
+  // runs the .pyc and the .pyo pass; returns the log.
+  std::string compile_module(const std::string& source);
 
  private:
   temp_folder dir_;

@@ -59,15 +59,6 @@ TEST(RunScriptRecord, TheNameLiesInTheFirstBracketsAndThePathFollows) {
   }
 }
 
-TEST(CompileCommand, QuotesThePathRawAndCutsAtItsWidth) {
-  char command[COMPILE_COMMAND_WIDTH];
-  format_compile_command(command, "C:\\Py\\mod.py");
-  EXPECT_STREQ(command, "import py_compile; py_compile.compile (r'C:\\Py\\mod.py')");
-  std::string long_path(400, 'a');
-  format_compile_command(command, long_path.c_str());
-  EXPECT_EQ(std::string(command).size(), COMPILE_COMMAND_WIDTH - 1);
-}
-
 struct compiled_case {
   const char* path;
   int optimize;

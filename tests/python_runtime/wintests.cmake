@@ -1,6 +1,6 @@
 # The stand-in interpreter DLLs, each in its own folder under standin/ so that
 # none lies beside a test program: the Python 2 personality (python27.dll) in
-# four builds, and the Python 3 personality (python312.dll). The Python 2 builds
+# four builds, and the Python 3 personality (python312.dll) in two. The Python 2 builds
 # link the C runtime of the stub under test (KITPACK_STANDIN_RUNTIME: msvcrt, or
 # msvcr71 for stub-msvcr71.exe), since the stub captures a Python 2's output
 # through the standard streams of the runtime it shares with the DLL.
@@ -64,6 +64,9 @@ foreach(_variant full no_err_print no_set_argv no_long_from_void_ptr)
     DEFINES ${_defines})
 endforeach()
 kitpack_standin(standin_python3 NAME python312 FOLDER python3 RUNTIME ucrtbase DEFINES STANDIN_PYTHON3)
+# A Python 3 without the two deprecated setters.
+kitpack_standin(standin_python3_no_setters NAME python312 FOLDER python3_no_setters RUNTIME ucrtbase
+  DEFINES STANDIN_PYTHON3 STANDIN_NO_SET_ARGV STANDIN_NO_SET_PROGRAM_NAME)
 
 target_sources(wintest_python_runtime PRIVATE ${CMAKE_CURRENT_LIST_DIR}/python_fixture_win.cpp)
 target_compile_definitions(wintest_python_runtime PRIVATE STANDIN_DIR="${CMAKE_BINARY_DIR}/standin")

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "common/owner_win.h"
 #include "driver/driver_win.h"
@@ -123,6 +124,14 @@ std::vector<std::string> folder_tree(const std::string& dir) {
 bool gone_within(const std::string& path, DWORD ms) {
   return wait_until([&] { return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, ms);
 }
+
+scoped_environment::scoped_environment(const char* name, const std::string& value) : name_(name) {
+  if (const char* old = std::getenv(name)) previous_ = old;
+  _putenv((name_ + "=" + value).c_str());
+}
+
+// "NAME=" removes the variable.
+scoped_environment::~scoped_environment() { _putenv((name_ + "=" + previous_).c_str()); }
 
 std::vector<std::string> split_lines(const std::string& text) {
   std::vector<std::string> lines;

@@ -41,5 +41,19 @@ std::vector<std::string> folder_tree(const std::string& dir);
 // Waits until nothing exists at path; false when something still does after ms.
 bool gone_within(const std::string& path, DWORD ms);
 
+// An environment variable of this process set for the object's lifetime, in
+// the runtime library's copy and in Windows' (which child processes inherit).
+class scoped_environment {
+ public:
+  scoped_environment(const char* name, const std::string& value);
+  ~scoped_environment();
+  scoped_environment(const scoped_environment&) = delete;
+  scoped_environment& operator=(const scoped_environment&) = delete;
+
+ private:
+  std::string name_;
+  std::string previous_;  // empty: it was not set
+};
+
 // Lines of a text, without their line ends.
 std::vector<std::string> split_lines(const std::string& text);

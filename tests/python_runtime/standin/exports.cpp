@@ -1,6 +1,7 @@
 // The entry points the installer binds by name; nothing else is exported.
 // Build switches leave one out, for DLLs that lack it:
-//   STANDIN_NO_ERR_PRINT, STANDIN_NO_SET_ARGV, STANDIN_NO_LONG_FROM_VOID_PTR
+//   STANDIN_NO_ERR_PRINT, STANDIN_NO_SET_ARGV, STANDIN_NO_LONG_FROM_VOID_PTR,
+//   STANDIN_NO_SET_PROGRAM_NAME
 // STANDIN_PYTHON3 gives the Python 3 shapes: wide Py_SetProgramName and
 // PySys_SetArgv, UTF-8 in Py_BuildValue, and no Py_OptimizeFlag.
 #include <cstdarg>
@@ -19,7 +20,9 @@ using namespace standin;
 extern "C" {
 int Py_OptimizeFlag = 0;  // not exported: Python 3 is given the level by py_compile
 }
+#ifndef STANDIN_NO_SET_PROGRAM_NAME
 STANDIN_API void Py_SetProgramName(wchar_t* name) { vm.program_name = name ? utf8_from_wide(name) : ""; }
+#endif
 #else
 extern "C" {
 __declspec(dllexport) int Py_OptimizeFlag = 0;
@@ -55,6 +58,20 @@ STANDIN_API PyObject* PySys_GetObject(const char* name) {
   return it == attrs.end() ? nullptr : it->second;
 }
 
+// As Python's: v null removes the name (none there is no error).
+STANDIN_API int PySys_SetObject(const char* name, PyObject* value) {
+  if (!vm.initialized) return -1;
+  auto& attrs = vm.modules["sys"]->attrs;
+  if (value)
+    attrs[name] = value;
+  else
+    attrs.erase(name);
+  return 0;
+}
+
+// Every object lives until Py_Finalize; a reference dropped is nothing more.
+STANDIN_API void Py_DecRef(PyObject*) {}
+
 STANDIN_API PyObject* PyImport_ImportModule(const char* name) {
   auto it = vm.modules.find(name);
   if (it != vm.modules.end()) return it->second;
@@ -80,23 +97,37 @@ STANDIN_API PyObject* PyCFunction_New(PyMethodDef* row, PyObject* self) {
   return vm.initialized ? function(row, self) : nullptr;
 }
 
+// One item of a Py_BuildValue format: 's' or 'i'; none after an error.
+static PyObject* build_item(char code, va_list& args) {
+  if (code == 'i') return integer(va_arg(args, int));
+  const char* s = va_arg(args, const char*);
+  if (python3 && s && !valid_utf8(s)) {
+    set_error("UnicodeDecodeError", "'utf-8' codec can't decode bytes: invalid data");
+    return nullptr;
+  }
+  return s ? string(s) : none();
+}
+
+// "", "s", "i", and a list of those: "[ss]".
 STANDIN_API PyObject* Py_BuildValue(const char* format, ...) {
   va_list args;
   va_start(args, format);
   PyObject* result = nullptr;
   std::string f = format;
-  if (f.empty()) {
-    result = none();
-  } else if (f == "s") {
-    const char* s = va_arg(args, const char*);
-    if (python3 && s && !valid_utf8(s))
-      set_error("UnicodeDecodeError", "'utf-8' codec can't decode bytes: invalid data");
-    else
-      result = s ? string(s) : none();
-  } else if (f == "i") {
-    result = integer(va_arg(args, int));
-  } else {
+  bool list = f.size() >= 2 && f.front() == '[' && f.back() == ']';
+  std::string codes = list ? f.substr(1, f.size() - 2) : f;
+  if (codes.find_first_not_of("si") != std::string::npos || (!list && codes.size() > 1)) {
     set_error("SystemError", "standin: Py_BuildValue format '" + f + "' not supported");
+  } else if (list) {
+    std::vector<PyObject*> items;
+    for (char c : codes) {
+      PyObject* item = build_item(c, args);
+      if (!item) break;
+      items.push_back(item);
+    }
+    if (items.size() == codes.size()) result = sequence(kind::list, items);
+  } else {
+    result = codes.empty() ? none() : build_item(codes[0], args);
   }
   va_end(args);
   return result;

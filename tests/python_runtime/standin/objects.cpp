@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <iterator>
 #include <utility>
 
@@ -275,6 +276,20 @@ static PyObject* argument(PyObject* args, PyObject* kwargs, std::size_t index, c
   return index < args->items.size() ? args->items[index] : nullptr;
 }
 
+// As Python does: a keyword the function does not take is a TypeError.
+static bool takes_keywords(PyObject* kwargs, const char* function, std::initializer_list<const char*> names) {
+  if (!kwargs) return true;
+  for (const auto& [keyword, value] : kwargs->attrs) {
+    bool known = false;
+    for (const char* name : names) known = known || keyword == name;
+    if (!known) {
+      set_error("TypeError", std::string(function) + "() got an unexpected keyword argument '" + keyword + "'");
+      return false;
+    }
+  }
+  return true;
+}
+
 static std::string read_whole(FILE* f) {
   std::string content;
   char buffer[4096];
@@ -287,6 +302,7 @@ static std::string read_whole(FILE* f) {
 // optimize=-1): writes cfile, making its folder as Python does; without cfile
 // the file beside the source (the stand-in keeps no cache tag of its own).
 static PyObject* compile3_function(PyObject*, PyObject* args, PyObject* kwargs) {
+  if (!takes_keywords(kwargs, "compile", {"file", "cfile", "dfile", "doraise", "optimize"})) return nullptr;
   PyObject* file = argument(args, kwargs, 0, "file");
   PyObject* cfile = argument(args, kwargs, 1, "cfile");
   PyObject* optimize = argument(args, kwargs, 4, "optimize");
@@ -325,6 +341,7 @@ static PyObject* file(int number);
 // open(file, mode='r', buffering=-1, encoding=None, errors=None), for
 // writing text: 'mbcs' writes the ANSI code page, anything else UTF-8.
 static PyObject* open_function(PyObject*, PyObject* args, PyObject* kwargs) {
+  if (!takes_keywords(kwargs, "open", {"file", "mode", "buffering", "encoding", "errors"})) return nullptr;
   PyObject* path = argument(args, kwargs, 0, "file");
   PyObject* mode = argument(args, kwargs, 1, "mode");
   PyObject* encoding = argument(args, kwargs, 3, "encoding");
