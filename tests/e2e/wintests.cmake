@@ -49,3 +49,13 @@ file(GLOB_RECURSE _root_key_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/ro
 kitpack_fixture(NAME root-key DEPENDS ${_root_key_files} ARGS
   --config examples/example/setup.ini --tree tests/e2e/root_key_tree
   --install-script root_key_post.py --target-compile 0 --target-optimize 0)
+
+# Unattended runs: a post-install script that asks with message_box and then
+# raises; a package that requires a Python version.
+file(GLOB_RECURSE _unattended_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/unattended_tree/*)
+kitpack_fixture(NAME unattended-post DEPENDS ${_unattended_files} ARGS
+  --config examples/example/setup.ini --tree tests/e2e/unattended_tree
+  --install-script unattended_post.py --target-compile 0 --target-optimize 0)
+kitpack_fixture(NAME unattended-target DEPENDS ${_example_files} ARGS
+  --config examples/example/setup.ini --tree examples/example/files
+  --target-compile 0 --target-optimize 0 --install-script= --target-version 9.6)

@@ -62,7 +62,7 @@ TEST(ElevationShell, AnAdministratorIsNeverRestarted) {
   set_target("9.8");
   for (const char* value : {"force", "auto", "none", ""}) {
     std::strcpy(setup_config.user_access_control, value);
-    EXPECT_FALSE(apply_user_access_control()) << value;
+    EXPECT_FALSE(apply_user_access_control().restarted) << value;
   }
   EXPECT_TRUE(boxes.boxes().empty());
   set_target("");
