@@ -12,6 +12,7 @@
 #include "startup/elevation_win.h"
 #include "startup/setup_config.h"
 #include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
 #include "support/test_registry_win.h"
 
 namespace {
@@ -53,6 +54,28 @@ TEST(ElevationShell, AFailedRestartIsReportedWithTheShellsResult) {
   EXPECT_EQ(box.caption, "Setup");
   EXPECT_EQ(box.owner, nullptr);
   EXPECT_EQ(box.type, static_cast<UINT>(MB_ICONERROR | MB_OK));
+}
+
+TEST(ElevationShell, AnUnattendedRestartGetsTheArgumentsAndDirectoryAndIsWaitedFor) {
+  temp_folder dir;
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(sizeof previous, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, sizeof system);
+  std::strcpy(module_path, (std::string(system) + "\\cmd.exe").c_str());
+  elevated_copy copy = restart_elevated_and_wait("/c cd > where.txt & exit 7");
+  SetCurrentDirectoryA(previous);
+  EXPECT_TRUE(copy.ran);
+  EXPECT_EQ(copy.exit_code, 7u);
+  EXPECT_EQ(read_file(dir / "where.txt").rfind(dir.path(), 0), 0u) << read_file(dir / "where.txt");
+
+  box_recorder boxes;
+  std::strcpy(module_path, "C:\\no such folder\\Setup.exe");
+  copy = restart_elevated_and_wait("/S");
+  EXPECT_FALSE(copy.ran);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text.rfind("Failed to start elevated process (ShellExecute returned ", 0), 0u);
 }
 
 TEST(ElevationShell, AnAdministratorIsNeverRestarted) {
