@@ -85,7 +85,7 @@ watched_run run_watching_windows(const std::string& exe, const std::string& args
     ended = !process.running();
     EnumWindows(note_window, reinterpret_cast<LPARAM>(&watch));
     if (GetTickCount() - start > ms) break;
-    if (!ended) Sleep(2);
+    if (!ended) Sleep(5);
   }
   run.exit_code = process.wait_exit(0);
   return run;
