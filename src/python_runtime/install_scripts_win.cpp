@@ -17,9 +17,6 @@
 #include "startup/setup_config.h"
 #include "wizard/install_status_win.h"
 
-// What a post-install or uninstall run wrote: its first 4096 bytes.
-static constexpr std::size_t SHOWN_OUTPUT = 4096;
-
 static char last_uninstall_script[MAX_PATH];
 
 int run_preinstall_script(const char* script) {
@@ -46,15 +43,17 @@ int run_preinstall_script(const char* script) {
   return rc;
 }
 
-// Runs the script under the wait cursor and returns the cursor it replaced.
-static HCURSOR run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]) {
+// Runs the script under the wait cursor and puts what it printed into output;
+// false when it did not run to its end without an exception.
+static bool run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]) {
   output_capture capture(true);
   HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   char install_argument[] = "-install";
   char* argv[] = {path, install_argument, nullptr};
+  int rc = -1;
   if (loaded_python python = load_python_dll(python_dll)) {
     python.output_path = capture.name();
-    int rc = run_installscript(python, path, 2, argv);
+    rc = run_installscript(python, path, 2, argv);
     if (rc == -1) {
       char line[64];
       format_cut(line, sizeof line, "*** run_installscript: internal error 0x%X ***\n",
@@ -66,33 +65,38 @@ static HCURSOR run_postinstall_file(char* path, char (&output)[SHOWN_OUTPUT + 1]
   }
   capture.end();
   capture.read_start(output, sizeof output);
-  return previous;
+  SetCursor(previous);
+  return rc == 0;
 }
 
-void run_postinstall_script(HWND finish_page) {
-  if (!install_ok || setup_config.install_script[0] == '\0') return;
-  SetDlgItemTextA(finish_page, IDC_HEADING, "Please wait while running postinstall script...");
-  char output[SHOWN_OUTPUT + 1];
+postinstall_result run_postinstall(char (&output)[SHOWN_OUTPUT + 1]) {
+  output[0] = '\0';
+  if (!install_ok || setup_config.install_script[0] == '\0') return postinstall_result::not_run;
+  bool succeeded = false;
   char path[MAX_PATH];
-  HCURSOR previous = nullptr;
-  bool waited = false;
   if (format_postinstall_path(path, sizeof path, python_dir, setup_config.install_script)) {
     char record[2 * MAX_PATH + 32];
     format_cut(record, sizeof record, LOG_RUN_SCRIPT, python_dll, path);
     write_log_record("%s", record);
-    previous = run_postinstall_file(path, output);
-    waited = true;
+    succeeded = run_postinstall_file(path, output);
   } else {
     // Too long for a path: neither recorded nor run, since a cut path would
     // name another file for this run and for the uninstaller.
     format_cut(output, sizeof output, "Could not open postinstall-script %s\\Scripts\\%s\r\n",
                python_dir, setup_config.install_script);
   }
+  close_install_log();
+  return succeeded ? postinstall_result::succeeded : postinstall_result::failed;
+}
+
+void run_postinstall_script(HWND finish_page) {
+  if (!install_ok || setup_config.install_script[0] == '\0') return;
+  SetDlgItemTextA(finish_page, IDC_HEADING, "Please wait while running postinstall script...");
+  char output[SHOWN_OUTPUT + 1];
+  run_postinstall(output);
   SetDlgItemTextA(finish_page, IDC_OUTPUT_BOX, output);
   SetDlgItemTextA(finish_page, IDC_HEADING,
                   "Postinstall script finished.\nClick the Finish button to exit the Setup wizard.");
-  if (waited) SetCursor(previous);
-  close_install_log();
 }
 
 int run_uninstall_script(char* record) {

@@ -93,6 +93,20 @@ row_version parse_row_version(std::string_view row_text) {
   return {count, numbers[0], numbers[1]};
 }
 
+void format_no_python_text(char* dst, std::size_t width, const char* target_version,
+                           const char* wanted) {
+  if (wanted && target_version[0] && !version_accepted(target_version, wanted))
+    format_cut(dst, width, "Python %s was asked for, but this package requires Python %s.", wanted,
+               target_version);
+  else if (wanted)
+    format_cut(dst, width, "Python version %s was not found in the registry.", wanted);
+  else if (target_version[0])
+    format_cut(dst, width, "Python version %s required, which was not found in the registry.",
+               target_version);
+  else
+    copy_cut(dst, width, "No Python installation found in the registry.");
+}
+
 bool format_python_dll(char* dst, std::size_t width, int major, int minor) {
   return format_whole(dst, width, PYTHON_DLL_FORMAT, major, minor);
 }

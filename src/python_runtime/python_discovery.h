@@ -59,6 +59,12 @@ struct row_version {
 };
 row_version parse_row_version(std::string_view row_text);
 
+// What is said when no row can be chosen: the select page's box for an empty
+// list, or, in an unattended run, that the version named by /PYTHON= (wanted,
+// or none) is not listed. Cut to width.
+void format_no_python_text(char* dst, std::size_t width, const char* target_version,
+                           const char* wanted);
+
 // "python%d%d.dll" (2.5 gives python25.dll, 2.10 python210.dll).
 bool format_python_dll(char* dst, std::size_t width, int major, int minor);
 

@@ -137,6 +137,27 @@ int list_python_installs(HWND list, HKEY root, const char* target_version) {
   return 1;
 }
 
+void list_all_python_installs(HWND list, const char* target_version) {
+  list_python_installs(list, HKEY_LOCAL_MACHINE, target_version);
+  list_python_installs(list, HKEY_CURRENT_USER, target_version);
+}
+
+int preselected_python_row(HWND list, const char* version) {
+  int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+  if (!version) return rows > 0 ? rows - 1 : LB_ERR;
+  char wanted[ROW_TEXT_WIDTH];
+  if (!version_name_fits(version) || !format_whole(wanted, sizeof wanted, PYTHON_ROW_FORMAT, version))
+    return LB_ERR;
+  for (int row = rows - 1; row >= 0; --row) {
+    char text[ROW_TEXT_WIDTH];
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof text) continue;
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text));
+    if (std::strcmp(text, wanted) == 0) return row;
+  }
+  return LB_ERR;
+}
+
 void apply_python_selection(HWND list, int row, char* dir_text, std::size_t width) {
   if (row == LB_ERR) {
     clear_selection(dir_text, width);

@@ -15,6 +15,14 @@ struct python_install {
 // Returns 1 when the PythonCore key could be opened, else 0.
 int list_python_installs(HWND list, HKEY root, const char* target_version);
 
+// Lists the installations of HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER.
+void list_all_python_installs(HWND list, const char* target_version);
+
+// The row to preselect: the last one whose version is exactly version, or the
+// last row when version is none (rows are sorted by text, so that is the
+// highest version); LB_ERR when there is none.
+int preselected_python_row(HWND list, const char* version);
+
 // Sets python_dir, py_major, py_minor, python_dll and root_hkey from row
 // (LB_ERR: no row selected) of the list, and writes the installation
 // directory text that the page shows into dir_text (empty for no row).

@@ -14,6 +14,14 @@ bool format_uninstall_string(char* dst, std::size_t width, const char* python_di
   return format_whole(dst, width, UNINSTALL_STRING_FORMAT, python_dir, meta_name, python_dir, meta_name);
 }
 
+bool format_quiet_uninstall_string(char* dst, std::size_t width, const char* python_dir,
+                                   const char* meta_name) {
+  if (format_uninstall_string(dst, width, python_dir, meta_name) && append_cut(dst, width, QUIET_SWITCH))
+    return true;
+  if (width) dst[0] = '\0';
+  return false;
+}
+
 bool format_uninstaller_path(char* dst, std::size_t width, const char* python_dir, const char* meta_name) {
   return format_whole(dst, width, UNINSTALLER_PATH_FORMAT, python_dir, meta_name);
 }

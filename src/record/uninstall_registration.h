@@ -6,6 +6,7 @@
 //     <meta_name>-py<major>.<minor>             one entry per Python version
 //       DisplayName      REG_SZ  Python <major>.<minor> <title>
 //       UninstallString  REG_SZ  "<python_dir>\Remove<meta_name>.exe" -u "<python_dir>\<meta_name>-kitpack.log"
+//       QuietUninstallString  REG_SZ  the UninstallString, then " /S"
 //
 // The uninstaller copy <python_dir>\Remove<meta_name>.exe is the installer
 // image's stub part (a signed installer's security entry cleared, since the
@@ -17,6 +18,7 @@ inline constexpr char UNINSTALL_KEY_PATH[] = "Software\\Microsoft\\Windows\\Curr
 inline constexpr char PACKAGE_KEY_FORMAT[] = "%s-py%d.%d";
 inline constexpr char DISPLAY_NAME_FORMAT[] = "Python %d.%d %s";
 inline constexpr char UNINSTALL_STRING_FORMAT[] = "\"%s\\Remove%s.exe\" -u \"%s\\%s-kitpack.log\"";
+inline constexpr char QUIET_SWITCH[] = " /S";
 inline constexpr char UNINSTALLER_PATH_FORMAT[] = "%s\\Remove%s.exe";
 inline constexpr char INSTALL_LOG_PATH_FORMAT[] = "%s\\%s-kitpack.log";
 inline constexpr char ACCESS_DENIED_TEXT[] =
@@ -39,19 +41,23 @@ static_assert(MAX_PACKAGE_KEY < PACKAGE_KEY_WIDTH);
 inline constexpr std::size_t REGISTRATION_TEXT_WIDTH = 720;
 inline constexpr std::size_t MAX_UNINSTALL_STRING =
     sizeof UNINSTALL_STRING_FORMAT - 9 + 2 * (MAX_PYTHON_DIR + MAX_META_NAME);
-static_assert(MAX_UNINSTALL_STRING < REGISTRATION_TEXT_WIDTH);
+static_assert(MAX_UNINSTALL_STRING + sizeof QUIET_SWITCH - 1 < REGISTRATION_TEXT_WIDTH);
 static_assert(sizeof DISPLAY_NAME_FORMAT - 7 + 2 * MAX_INT_TEXT + MAX_TITLE < REGISTRATION_TEXT_WIDTH);
 
 // A "040" line holds the key path, the package key, a value name and the value:
-// at most 902 characters with the UninstallString.
+// at most 910 characters with the QuietUninstallString.
 inline constexpr std::size_t REGISTRATION_LOG_LINE_WIDTH = 1024;
-static_assert(sizeof "040 Reg DB Value: [\\]UninstallString=\n" + sizeof UNINSTALL_KEY_PATH +
-                  MAX_PACKAGE_KEY + MAX_UNINSTALL_STRING < REGISTRATION_LOG_LINE_WIDTH);
+static_assert(sizeof "040 Reg DB Value: [\\]QuietUninstallString=\n" + sizeof UNINSTALL_KEY_PATH +
+                  MAX_PACKAGE_KEY + MAX_UNINSTALL_STRING + sizeof QUIET_SWITCH <
+              REGISTRATION_LOG_LINE_WIDTH);
 
 // Each composes whole into width bytes, or leaves dst empty and returns false.
 bool format_package_key_name(char* dst, std::size_t width, const char* meta_name, int major, int minor);
 bool format_display_name(char* dst, std::size_t width, int major, int minor, const char* title);
 bool format_uninstall_string(char* dst, std::size_t width, const char* python_dir, const char* meta_name);
+// The UninstallString followed by " /S", which removes the package unattended.
+bool format_quiet_uninstall_string(char* dst, std::size_t width, const char* python_dir,
+                                   const char* meta_name);
 bool format_uninstaller_path(char* dst, std::size_t width, const char* python_dir, const char* meta_name);
 bool format_install_log_path(char* dst, std::size_t width, const char* python_dir, const char* meta_name);
 

@@ -128,5 +128,8 @@ int open_install_record(const char* python_dir) {
 
   format_uninstall_string(text, sizeof text, python_dir, meta_name);
   set_recorded_value(package_key.get(), package_key_name, "UninstallString", text);
+
+  format_quiet_uninstall_string(text, sizeof text, python_dir, meta_name);
+  set_recorded_value(package_key.get(), package_key_name, "QuietUninstallString", text);
   return 1;
 }

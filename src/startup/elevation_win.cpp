@@ -7,6 +7,9 @@
 #include "common/message_box_win.h"
 #include "common/owner_win.h"
 #include "common/program_win.h"
+#include "common/unattended_report.h"
+#include "common/unattended_win.h"
+#include "startup/command_line.h"
 #include "startup/elevation.h"
 #include "startup/setup_config.h"
 
@@ -35,20 +38,56 @@ bool target_python_needs_admin() {
   return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-void restart_elevated() {
-  auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(nullptr, "runas", module_path, "", nullptr, SW_SHOWNORMAL));
-  if (result > 32) return;
+namespace {
+void report_failed_start(INT_PTR result) {
   char text[128];
   format_cut(text, sizeof text, "Failed to start elevated process (ShellExecute returned %d)",
              static_cast<int>(result));
   show_message_box(nullptr, text, "Setup", MB_ICONERROR | MB_OK);
 }
+}  // namespace
 
-bool apply_user_access_control() {
+void restart_elevated() {
+  auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "runas", module_path, "", nullptr, SW_SHOWNORMAL));
+  if (result <= 32) report_failed_start(result);
+}
+
+elevated_copy restart_elevated_and_wait(const char* parameters) {
+  // The copy starts in this run's directory, so that a relative /REPORT= path
+  // names the same file for it.
+  char directory[MAX_PATH];
+  DWORD length = GetCurrentDirectoryA(sizeof directory, directory);
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = "runas";
+  info.lpFile = module_path;
+  info.lpParameters = parameters;
+  info.lpDirectory = length > 0 && length < sizeof directory ? directory : nullptr;
+  info.nShow = SW_SHOWNORMAL;
+  bool started = ShellExecuteExA(&info) != FALSE;
+  unique_handle process(info.hProcess);
+  if (!started || !process) {
+    report_failed_start(reinterpret_cast<INT_PTR>(info.hInstApp));
+    return {};
+  }
+  DWORD exit_code = 0;
+  if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process.get(), &exit_code))
+    return {};
+  return {true, exit_code};
+}
+
+elevation_outcome apply_user_access_control() {
   if (!needs_elevated_restart(setup_config.user_access_control,
                               {is_user_admin, target_python_needs_admin}))
-    return false;
-  restart_elevated();
-  return true;
+    return {};
+  if (!unattended_run) {
+    restart_elevated();
+    return {true, 0, false};
+  }
+  elevated_copy copy = restart_elevated_and_wait(arguments_after_program(GetCommandLineA()));
+  if (!copy.ran) return {true, static_cast<int>(install_exit::not_elevated), false};
+  return {true, static_cast<int>(copy.exit_code), true};
 }

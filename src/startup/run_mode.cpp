@@ -1,8 +1,8 @@
 #include "startup/run_mode.h"
 
-run_mode choose_run_mode(bool package_opened, bool config_made, int argc) {
+run_mode choose_run_mode(bool package_opened, bool config_made, int argc, bool silent_install) {
   if (package_opened) return run_mode::install;
-  if (!config_made && argc > 1) return run_mode::uninstall;
+  if (!config_made && argc > 1 && !silent_install) return run_mode::uninstall;
   return run_mode::refuse;
 }
 

@@ -5,5 +5,7 @@
 #include "common/mapped_file_win.h"
 
 // Install mode, after the package was opened; the run owns the image's view
-// and unmaps it when the wizard has ended. Returns 0.
-int run_installer(mapped_file image);
+// and unmaps it when the wizard has ended. python_version is the value of
+// /PYTHON= in an unattended run, or none. Returns the exit code: 0 after the
+// wizard, the install_exit code of an unattended run.
+int run_installer(mapped_file image, const char* python_version);

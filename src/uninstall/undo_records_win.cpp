@@ -63,20 +63,22 @@ bool deleted_or_absent(LONG result) { return result == ERROR_SUCCESS || result =
 
 }  // namespace
 
-void delete_registry_key(const char* line) {
+bool delete_registry_key(const char* line) {
   registry_names names = terminated_names(line, parse_key_record(line));
-  if (!names.key_path) return;
+  if (!names.key_path) return true;
   unique_hkey key = open_record_key(line, names.key_path);
-  if (!key) return;
-  if (!deleted_or_absent(RegDeleteKeyA(key.get(), names.name)))
-    show_registry_failure(line, "Could not delete key");
+  if (!key) return false;
+  if (deleted_or_absent(RegDeleteKeyA(key.get(), names.name))) return true;
+  show_registry_failure(line, "Could not delete key");
+  return false;
 }
 
-void delete_registry_value(const char* line) {
+bool delete_registry_value(const char* line) {
   registry_names names = terminated_names(line, parse_value_record(line));
-  if (!names.key_path) return;
+  if (!names.key_path) return true;
   unique_hkey key = open_record_key(line, names.key_path);
-  if (!key) return;
-  if (!deleted_or_absent(RegDeleteValueA(key.get(), names.name)))
-    show_registry_failure(line, "Could not delete value");
+  if (!key) return false;
+  if (deleted_or_absent(RegDeleteValueA(key.get(), names.name))) return true;
+  show_registry_failure(line, "Could not delete value");
+  return false;
 }

@@ -7,6 +7,7 @@ bool delete_logged_file(const char* line);
 bool remove_logged_dir(const char* line);
 
 // Undo a "Reg DB Key" / "Reg DB Value" record under root_hkey. A failure shows
-// the whole line in a box captioned with the failed action; no result.
-void delete_registry_key(const char* line);
-void delete_registry_value(const char* line);
+// the whole line in a box captioned with the failed action and gives false;
+// a line that names no key is passed over (true).
+bool delete_registry_key(const char* line);
+bool delete_registry_value(const char* line);

@@ -7,9 +7,12 @@
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
 #include "common/program_win.h"
+#include "common/unattended_report.h"
+#include "common/unattended_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
+#include "startup/command_line.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/log_records.h"
 #include "uninstall/self_removal_win.h"
@@ -21,17 +24,41 @@ struct undo_counts {
   int files = 0;
   int directories = 0;
   int failures = 0;
+  int registry_failures = 0;  // not in the summary; an unattended run's exit code tells of them
 };
+
+// The end of a run. Attended, status is the exit code as it always was; an
+// unattended run exits with its own code and writes its report.
+int end_run(int status, uninstall_exit unattended_status) {
+  if (!unattended_run) return status;
+  write_report(uninstall_outcome_line(unattended_status));
+  return static_cast<int>(unattended_status);
+}
 
 // Argument errors: no owner, no caption (the system shows its default), no icon.
 int refuse_arguments(const char* text) {
   show_message_box(nullptr, text, nullptr, MB_OK);
-  return 1;
+  return end_run(1, uninstall_exit::refused);
 }
 
 int out_of_memory() {
   report_system_error(0, "Out of memory");
-  return 0;
+  return end_run(0, uninstall_exit::refused);
+}
+
+// The argument check: -u and the log; unattended, /S behind them and
+// optionally /REPORT=FILE.
+const char* argument_error(int argc, char** argv) {
+  if (unattended_run) {
+    switch (check_silent_uninstall_arguments(argc, argv)) {
+      case silent_uninstall_arguments::ok: return nullptr;
+      case silent_uninstall_arguments::wrong_number: return "Wrong number of args";
+      case silent_uninstall_arguments::not_u: return "2. arg is not -u";
+    }
+  }
+  if (argc != 3) return "Wrong number of args";
+  if (std::strcmp(argv[1], "-u") != 0) return "2. arg is not -u";
+  return nullptr;
 }
 
 bool confirmed() {
@@ -80,10 +107,10 @@ bool undo_record(char* entry, char* scratch, undo_counts& counts) {
       count_removal(delete_logged_file(entry), counts.files, counts);
       break;
     case record_kind::reg_key:
-      delete_registry_key(entry);
+      if (!delete_registry_key(entry)) ++counts.registry_failures;
       break;
     case record_kind::reg_value:
-      delete_registry_value(entry);
+      if (!delete_registry_value(entry)) ++counts.registry_failures;
       break;
     case record_kind::run_script:
       // The script runner cuts the line it is given; it gets a copy so that
@@ -100,8 +127,7 @@ bool undo_record(char* entry, char* scratch, undo_counts& counts) {
 }  // namespace
 
 int run_uninstall(int argc, char** argv) {
-  if (argc != 3) return refuse_arguments("Wrong number of args");
-  if (std::strcmp(argv[1], "-u") != 0) return refuse_arguments("2. arg is not -u");
+  if (const char* error = argument_error(argc, argv)) return refuse_arguments(error);
   const char* log_path = argv[2];
 
   static char line[LOG_PIECE_WIDTH];
@@ -114,7 +140,8 @@ int run_uninstall(int argc, char** argv) {
   }
   sort_lines_descending(table);
 
-  if (!confirmed()) return 0;
+  // Unattended, the run was asked for by whoever started it: nobody is asked.
+  if (!unattended_run && !confirmed()) return 0;
 
   root_hkey = HKEY_LOCAL_MACHINE;
   undo_counts counts;
@@ -123,7 +150,7 @@ int run_uninstall(int argc, char** argv) {
     char* entry = table.lines[i];
     if (std::strcmp(entry, previous) == 0) continue;
     previous = entry;
-    if (!undo_record(entry, line, counts)) return 1;
+    if (!undo_record(entry, line, counts)) return end_run(1, uninstall_exit::refused);
   }
 
   if (DeleteFileA(log_path)) {
@@ -137,5 +164,6 @@ int run_uninstall(int argc, char** argv) {
   format_summary(line, sizeof line, counts.files, counts.directories, counts.failures);
   show_message_box(nullptr, line, "Uninstall Finished!", MB_ICONINFORMATION | MB_OK);
   delete_self();
-  return 0;
+  bool all_gone = counts.failures == 0 && counts.registry_failures == 0;
+  return end_run(0, all_gone ? uninstall_exit::removed : uninstall_exit::partly_removed);
 }

@@ -43,7 +43,7 @@ void compile_pass(const install_steps& steps, const char* step_line, int optimiz
 }
 }  // namespace
 
-void run_install_sequence(HWND install_page, const install_steps& steps) {
+sequence_outcome run_install_sequence(HWND install_page, const install_steps& steps) {
   progress_page = install_page;
   install_ok = 1;
   lock_wizard(install_page);
@@ -53,19 +53,22 @@ void run_install_sequence(HWND install_page, const install_steps& steps) {
     // Nothing was registered, so nothing may be installed either: the finish
     // page shows "Installation failed." and runs no script.
     install_ok = 0;
-    return;
+    return sequence_outcome::not_registered;
   }
   const scheme_entry* scheme = steps.select_scheme(py_major, py_minor);
   if (preinstall_script && preinstall_script[0]) {
     show_step_text("Running pre-installation script");
     steps.run_preinstall_script(preinstall_script);
+    if (!install_ok) return sequence_outcome::preinstall_failed;
   }
-  if (install_ok) {
-    show_step_text("Installing files...");
-    int extracted = steps.extract_archive(scheme, python_dir, installer_image, notify);
-    if (install_page) show_pending_progress(install_page);
-    if (!extracted) set_failure("Failed to unzip installation files");
+  show_step_text("Installing files...");
+  int extracted = steps.extract_archive(scheme, python_dir, installer_image, notify);
+  if (install_page) show_pending_progress(install_page);
+  if (!extracted) {
+    set_failure("Failed to unzip installation files");
+    return sequence_outcome::extraction_failed;
   }
-  if (install_ok && setup_config.target_compile) compile_pass(steps, "Compiling files to .pyc...", 0);
+  if (setup_config.target_compile) compile_pass(steps, "Compiling files to .pyc...", 0);
   if (install_ok && setup_config.target_optimize) compile_pass(steps, "Compiling files to .pyo...", 1);
+  return sequence_outcome::done;
 }

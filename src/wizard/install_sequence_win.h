@@ -25,9 +25,14 @@ struct install_steps {
 // The program's own steps.
 extern const install_steps program_install_steps;
 
+// Where the sequence stopped; only an unattended run asks (for its exit code),
+// the finish page reads install_ok and failure_text.
+enum class sequence_outcome { done, not_registered, preinstall_failed, extraction_failed };
+
 // Runs the sequence for the install page (none when install_sink stands in
 // for it). Never refuses the page change: the finish page always follows.
-void run_install_sequence(HWND install_page, const install_steps& steps = program_install_steps);
+sequence_outcome run_install_sequence(HWND install_page,
+                                      const install_steps& steps = program_install_steps);
 
 // Cuts one trailing backslash off a directory: C:\Python25\ becomes C:\Python25.
 void strip_trailing_backslash(char* dir);

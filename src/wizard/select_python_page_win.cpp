@@ -6,6 +6,7 @@
 
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
+#include "python_runtime/python_discovery.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_target_win.h"
 #include "startup/setup_config.h"
@@ -29,13 +30,8 @@ void apply_selection(HWND page) {
 }
 
 void report_no_python(HWND page) {
-  const char* wanted = setup_config.target_version;
   char text[256];
-  if (wanted[0])
-    format_cut(text, sizeof text,
-               "Python version %s required, which was not found in the registry.", wanted);
-  else
-    copy_cut(text, sizeof text, "No Python installation found in the registry.");
+  format_no_python_text(text, sizeof text, setup_config.target_version, nullptr);
   show_message_box(page, text, "Cannot install", MB_ICONERROR);
 }
 
@@ -43,18 +39,16 @@ void fill_python_list(HWND page) {
   show_package_bitmap(page);
   HWND list = python_list(page);
   const char* wanted = setup_config.target_version;
-  list_python_installs(list, HKEY_LOCAL_MACHINE, wanted);
-  list_python_installs(list, HKEY_CURRENT_USER, wanted);
-  // Rows are sorted by text, so the last one is the highest version.
-  LRESULT rows = SendMessageA(list, LB_GETCOUNT, 0, 0);
-  if (rows > 0) SendMessageA(list, LB_SETCURSEL, rows - 1, 0);
+  list_all_python_installs(list, wanted);
+  int row = preselected_python_row(list, nullptr);
+  if (row != LB_ERR) SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
   if (wanted[0]) {
     char heading[256];
     format_cut(heading, sizeof heading,
                "Python %s is required for this package. Select installation to use:", wanted);
     SetDlgItemTextA(page, IDC_HEADING, heading);
   }
-  if (rows <= 0) report_no_python(page);
+  if (row == LB_ERR) report_no_python(page);
   apply_selection(page);
 }
 }  // namespace

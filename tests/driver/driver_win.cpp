@@ -52,6 +52,46 @@ long driven_process::wait_exit(DWORD ms) {
 }
 
 namespace {
+struct window_watch {
+  DWORD pid;
+  std::vector<HWND> seen;
+  std::vector<std::string>* described;
+};
+
+BOOL CALLBACK note_window(HWND window, LPARAM param) {
+  auto* watch = reinterpret_cast<window_watch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != watch->pid) return TRUE;
+  for (HWND known : watch->seen)
+    if (known == window) return TRUE;
+  watch->seen.push_back(window);
+  char cls[256] = "";
+  GetClassNameA(window, cls, sizeof cls);
+  watch->described->push_back(std::string(cls) + " '" + window_text(window) + "'");
+  return TRUE;
+}
+}  // namespace
+
+watched_run run_watching_windows(const std::string& exe, const std::string& args, DWORD ms) {
+  watched_run run;
+  driven_process process(exe, args);
+  if (!process.started()) return run;
+  window_watch watch{process.pid(), {}, &run.windows};
+  ms = scaled_timeout(ms);
+  DWORD start = GetTickCount();
+  // Asked before each look, so that the last look comes after the end.
+  for (bool ended = false; !ended;) {
+    ended = !process.running();
+    EnumWindows(note_window, reinterpret_cast<LPARAM>(&watch));
+    if (GetTickCount() - start > ms) break;
+    if (!ended) Sleep(5);
+  }
+  run.exit_code = process.wait_exit(0);
+  return run;
+}
+
+namespace {
 struct search {
   DWORD pid;
   const char* caption;

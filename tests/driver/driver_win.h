@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Every wait of the driver takes its timeout times KITPACK_TIMEOUT_FACTOR (a
 // whole number, 1 when unset): a slow machine, such as the emulated 32-bit
@@ -29,6 +30,19 @@ class driven_process {
  private:
   PROCESS_INFORMATION info_{};
 };
+
+// A run that no one answers: the exit code (-1 when it did not end within
+// the time), and every top-level window of its process, shown or not, that
+// was seen while it ran, as "class 'caption'".
+struct watched_run {
+  long exit_code = -1;
+  std::vector<std::string> windows;
+};
+
+// Runs exe with args to its end, looking at the top-level windows of its
+// process every few milliseconds from its start until it has ended.
+watched_run run_watching_windows(const std::string& exe, const std::string& args,
+                                 DWORD ms = 60000);
 
 // A message box of the process: its window, caption and text.
 struct seen_box {

@@ -52,8 +52,8 @@ struct uninstall_command {
   std::string args;
 };
 
-uninstall_command read_uninstall_string() {
-  const std::string line = registry_text(HKEY_CURRENT_USER, entry, "UninstallString");
+uninstall_command read_uninstall_string(const char* value = "UninstallString") {
+  const std::string line = registry_text(HKEY_CURRENT_USER, entry, value);
   uninstall_command command;
   if (line.size() < 2 || line[0] != '"') return command;
   size_t quote = line.find('"', 1);
@@ -86,11 +86,32 @@ std::vector<std::string> installed_files(const std::string& d) {
 // Leaves no package entry and no shortcut behind for the next test, whatever
 // this one did.
 struct package_cleanup {
-  ~package_cleanup() {
+  ~package_cleanup() { forget(); }
+  static void forget() {
     DeleteFileA(example_shortcut().c_str());
     forget_package(HKEY_CURRENT_USER, "2.7");
   }
 };
+
+// What an installation of the example leaves in the Python folder d, the log
+// and the Uninstall entry, with d written as <d>.
+struct left_behind {
+  std::vector<std::string> tree, log, values;
+  bool shortcut;
+};
+
+left_behind left_in(const std::string& d) {
+  auto without_d = [&](std::string text) {
+    for (size_t at; (at = text.find(d)) != std::string::npos;) text.replace(at, d.size(), "<d>");
+    return text;
+  };
+  left_behind left{folder_tree(d), log_lines_without_times(d + "\\example-kitpack.log"), {},
+                   file_exists(example_shortcut())};
+  for (std::string& line : left.log) line = without_d(line);
+  for (const char* value : {"DisplayName", "UninstallString", "QuietUninstallString"})
+    left.values.push_back(without_d(registry_text(HKEY_CURRENT_USER, entry, value)));
+  return left;
+}
 
 // Starts the UninstallString, confirms, answers the uninstall script's box and
 // returns the summary; counts the script's boxes in script_boxes.
@@ -123,6 +144,7 @@ void expect_nothing_of_the_package_remains(const std::string& d, const uninstall
   EXPECT_FALSE(key_exists(HKEY_CURRENT_USER, entry));
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "UninstallString"), "");
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "QuietUninstallString"), "");
   // The copy goes once its process has ended, then the batch file that removed it.
   EXPECT_TRUE(gone_within(command.exe, 10000)) << "uninstaller copy stays";
   EXPECT_TRUE(gone_within(command.exe + ".bat", 10000)) << "batch file stays";
@@ -192,6 +214,40 @@ TEST(RoundTripE2E, TwoInstallationsAreUndoneByOneUninstallRunningTheScriptOnce) 
   EXPECT_EQ(uninstall_with_yes(command, script_boxes), "8 files and 1 directories removed");
   EXPECT_EQ(script_boxes, 1);
   expect_nothing_of_the_package_remains(d, command);
+}
+
+TEST(RoundTripE2E, SilentInstallLeavesWhatTheWizardLeavesAndTheQuietUninstallStringTakesItAway) {
+  ASSERT_TRUE(file_exists(stand_in_python_dll()));
+  package_cleanup cleanup;
+  left_behind by_wizard;
+  {
+    private_python27 python(stand_in_python_dll());
+    install_example_into(python.dir());
+    if (HasFatalFailure()) return;
+    by_wizard = left_in(python.dir());
+    package_cleanup::forget();
+  }
+  ASSERT_EQ(by_wizard.values[2], by_wizard.values[1] + " /S");
+  private_python27 python(stand_in_python_dll());
+  const std::string d = python.dir();
+  temp_folder reports;
+  const std::string report = reports / "install report.txt";
+  watched_run install = run_watching_windows(fixture("example"), "/S /REPORT=\"" + report + "\"");
+  EXPECT_EQ(install.exit_code, 0);
+  EXPECT_EQ(install.windows, std::vector<std::string>{});
+  EXPECT_EQ(read_file(report), "example installed\r\nInstalled (exit code 0)\r\n");
+  left_behind silently = left_in(d);
+  EXPECT_EQ(silently.tree, by_wizard.tree);
+  EXPECT_EQ(silently.log, by_wizard.log);
+  EXPECT_EQ(silently.values, by_wizard.values);
+  EXPECT_TRUE(silently.shortcut);
+
+  uninstall_command quiet = read_uninstall_string("QuietUninstallString");
+  ASSERT_EQ(quiet.exe, d + "\\Removeexample.exe");
+  watched_run removal = run_watching_windows(quiet.exe, quiet.args);
+  EXPECT_EQ(removal.exit_code, 0);
+  EXPECT_EQ(removal.windows, std::vector<std::string>{});
+  expect_nothing_of_the_package_remains(d, quiet);
 }
 
 TEST(RoundTripE2E, NoAfterAnInstallationLeavesItInPlace) {

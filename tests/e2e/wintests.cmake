@@ -71,3 +71,12 @@ foreach(_name signed signed-no-preinstall)
   add_test(NAME signing.${_name}.Verifies COMMAND osslsigncode verify -CAfile ${_signing}/cert.pem
            -in ${KITPACK_FIXTURES}/${_name}.exe)
 endforeach()
+# Unattended runs: a post-install script that asks with message_box and then
+# raises; a package that requires a Python version.
+file(GLOB_RECURSE _unattended_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/unattended_tree/*)
+kitpack_fixture(NAME unattended-post DEPENDS ${_unattended_files} ARGS
+  --config examples/example/setup.ini --tree tests/e2e/unattended_tree
+  --install-script unattended_post.py --target-compile 0 --target-optimize 0)
+kitpack_fixture(NAME unattended-target DEPENDS ${_example_files} ARGS
+  --config examples/example/setup.ini --tree examples/example/files
+  --target-compile 0 --target-optimize 0 --install-script= --target-version 9.6)

@@ -305,6 +305,8 @@ inline std::vector<std::string> expected_log_head(const std::string& image, cons
       "040 Reg DB Value: [" + entry + "]DisplayName=Python " + version + " Example 1.0",
       "040 Reg DB Value: [" + entry + "]UninstallString=\"" + d + "\\Removeexample.exe\" -u \"" + log +
           "\"",
+      "040 Reg DB Value: [" + entry + "]QuietUninstallString=\"" + d + "\\Removeexample.exe\" -u \"" +
+          log + "\" /S",
   };
 }
 

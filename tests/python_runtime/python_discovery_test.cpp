@@ -118,6 +118,27 @@ TEST(PythonDll, JoinsTheNumbersWithoutLeadingZeros) {
   }
 }
 
+TEST(NoPythonText, NamesWhatWasWantedAndWhatThePackageRequires) {
+  struct row {
+    const char* target_version;
+    const char* wanted;  // /PYTHON=, or none
+    const char* text;
+  };
+  const row rows[] = {
+      {"", nullptr, "No Python installation found in the registry."},
+      {"2.5", nullptr, "Python version 2.5 required, which was not found in the registry."},
+      {"", "3.12", "Python version 3.12 was not found in the registry."},
+      {"3.12", "3.12", "Python version 3.12 was not found in the registry."},
+      {"3.12", "3.11", "Python 3.11 was asked for, but this package requires Python 3.12."},
+      {"", "100%s", "Python version 100%s was not found in the registry."},
+  };
+  for (const row& r : rows) {
+    char text[256];
+    format_no_python_text(text, sizeof text, r.target_version, r.wanted);
+    EXPECT_STREQ(text, r.text);
+  }
+}
+
 TEST(Scheme, SitePackagesFromPython22On) {
   struct row {
     int major, minor;

@@ -19,6 +19,8 @@ TEST(PackageTexts, ComposeTheEntryOfTheExample) {
   EXPECT_STREQ(text, "Python 2.5 Example 1.0");
   ASSERT_TRUE(format_uninstall_string(text, sizeof text, "C:\\Python25", "example"));
   EXPECT_STREQ(text, "\"C:\\Python25\\Removeexample.exe\" -u \"C:\\Python25\\example-kitpack.log\"");
+  ASSERT_TRUE(format_quiet_uninstall_string(text, sizeof text, "C:\\Python25", "example"));
+  EXPECT_STREQ(text, "\"C:\\Python25\\Removeexample.exe\" -u \"C:\\Python25\\example-kitpack.log\" /S");
   ASSERT_TRUE(format_uninstaller_path(text, sizeof text, "C:\\Python25", "example"));
   EXPECT_STREQ(text, "C:\\Python25\\Removeexample.exe");
   ASSERT_TRUE(format_install_log_path(text, sizeof text, "C:\\Python25", "example"));
@@ -49,6 +51,8 @@ TEST(PackageTexts, LongestInputsAreComposedWhole) {
   EXPECT_EQ(std::string(text), "\"" + long_dir + "\\Remove" + long_name + ".exe\" -u \"" + long_dir +
                                    "\\" + long_name + "-kitpack.log\"");
   EXPECT_EQ(std::strlen(text), 32 + 2 * (259 + 79u));
+  ASSERT_TRUE(format_quiet_uninstall_string(text, sizeof text, long_dir.c_str(), long_name.c_str()));
+  EXPECT_EQ(std::strlen(text), 35 + 2 * (259 + 79u));
   ASSERT_TRUE(format_uninstaller_path(text, sizeof text, long_dir.c_str(), long_name.c_str()));
   EXPECT_EQ(std::string(text), long_dir + "\\Remove" + long_name + ".exe");
   ASSERT_TRUE(format_install_log_path(text, sizeof text, long_dir.c_str(), long_name.c_str()));
@@ -67,6 +71,10 @@ TEST(PackageTexts, RefuseRatherThanCutWhenTheBufferIsShort) {
   EXPECT_FALSE(format_uninstall_string(text, 20, "C:\\Python25", "example"));
   EXPECT_STREQ(text, "");
   EXPECT_EQ(text[20], '#');
+  // The UninstallString fits, the switch behind it does not: nothing, not a cut text.
+  char quiet[70];
+  EXPECT_FALSE(format_quiet_uninstall_string(quiet, sizeof quiet, "C:\\Python25", "example"));
+  EXPECT_STREQ(quiet, "");
 }
 
 TEST(RootName, NamesTheMachineOrTheUser) {

@@ -116,6 +116,8 @@ class install_record : public ::testing::Test {
                     "]DisplayName=Python 2.5 Example 1.0");
     lines.push_back(std::string("040 Reg DB Value: [") + uninstall_key + "\\" + package_key +
                     "]UninstallString=" + uninstall_string());
+    lines.push_back(std::string("040 Reg DB Value: [") + uninstall_key + "\\" + package_key +
+                    "]QuietUninstallString=" + uninstall_string() + " /S");
     return lines;
   }
 
@@ -141,12 +143,16 @@ class install_record : public ::testing::Test {
   void expect_entry(HKEY root, const std::string& display, const std::string& uninstall) {
     value name = read_value(root, entry_path(), "DisplayName");
     value command = read_value(root, entry_path(), "UninstallString");
+    value quiet = read_value(root, entry_path(), "QuietUninstallString");
     ASSERT_TRUE(name.found);
     ASSERT_TRUE(command.found);
+    ASSERT_TRUE(quiet.found);
     EXPECT_EQ(name.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(command.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(quiet.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(name.bytes, sz(display));
     EXPECT_EQ(command.bytes, sz(uninstall));
+    EXPECT_EQ(quiet.bytes, sz(uninstall + " /S"));
   }
 
   void expect_copy(std::size_t length) {
@@ -228,6 +234,7 @@ TEST_F(install_record, OtherUninstallKeyFailureReportsEachStepAndGoesOn) {
       {package_key, "Could not create key"},
       {"Python 2.5 Example 1.0", "Could not set key value"},
       {uninstall_string(), "Could not set key value"},
+      {uninstall_string() + " /S", "Could not set key value"},
   };
   ASSERT_EQ(boxes_.boxes().size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
@@ -259,11 +266,13 @@ TEST_F(install_record, LongestDirectoryAndNameAreRegisteredUncut) {
                         long_name + "-kitpack.log\"";
   value name = read_value(HKEY_LOCAL_MACHINE, entry_path(key.c_str()), "DisplayName");
   value uninstall = read_value(HKEY_LOCAL_MACHINE, entry_path(key.c_str()), "UninstallString");
+  value quiet = read_value(HKEY_LOCAL_MACHINE, entry_path(key.c_str()), "QuietUninstallString");
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, entry_path(key.c_str()).c_str());
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, entry_path(key.c_str()).c_str());
   EXPECT_EQ(name.bytes, sz("Python 2.5 " + std::string(79, 't')));
   EXPECT_EQ(uninstall.bytes, sz(command));
   EXPECT_EQ(uninstall.bytes.size(), 32 + 2 * (259 + 79u) + 1);
+  EXPECT_EQ(quiet.bytes, sz(command + " /S"));
   EXPECT_TRUE(boxes_.boxes().empty());
 }
 

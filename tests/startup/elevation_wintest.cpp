@@ -12,6 +12,7 @@
 #include "startup/elevation_win.h"
 #include "startup/setup_config.h"
 #include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
 #include "support/test_registry_win.h"
 
 namespace {
@@ -55,6 +56,28 @@ TEST(ElevationShell, AFailedRestartIsReportedWithTheShellsResult) {
   EXPECT_EQ(box.type, static_cast<UINT>(MB_ICONERROR | MB_OK));
 }
 
+TEST(ElevationShell, AnUnattendedRestartGetsTheArgumentsAndDirectoryAndIsWaitedFor) {
+  temp_folder dir;
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(sizeof previous, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+  char system[MAX_PATH];
+  GetSystemDirectoryA(system, sizeof system);
+  std::strcpy(module_path, (std::string(system) + "\\cmd.exe").c_str());
+  elevated_copy copy = restart_elevated_and_wait("/c cd > where.txt & exit 7");
+  SetCurrentDirectoryA(previous);
+  EXPECT_TRUE(copy.ran);
+  EXPECT_EQ(copy.exit_code, 7u);
+  EXPECT_EQ(read_file(dir / "where.txt").rfind(dir.path(), 0), 0u) << read_file(dir / "where.txt");
+
+  box_recorder boxes;
+  std::strcpy(module_path, "C:\\no such folder\\Setup.exe");
+  copy = restart_elevated_and_wait("/S");
+  EXPECT_FALSE(copy.ran);
+  ASSERT_EQ(boxes.boxes().size(), 1u);
+  EXPECT_EQ(boxes.boxes()[0].text.rfind("Failed to start elevated process (ShellExecute returned ", 0), 0u);
+}
+
 TEST(ElevationShell, AnAdministratorIsNeverRestarted) {
   if (!IsUserAnAdmin()) GTEST_SKIP() << "this prefix's user is no administrator";
   registered_python all_users(HKEY_LOCAL_MACHINE, "9.8");
@@ -62,7 +85,7 @@ TEST(ElevationShell, AnAdministratorIsNeverRestarted) {
   set_target("9.8");
   for (const char* value : {"force", "auto", "none", ""}) {
     std::strcpy(setup_config.user_access_control, value);
-    EXPECT_FALSE(apply_user_access_control()) << value;
+    EXPECT_FALSE(apply_user_access_control().restarted) << value;
   }
   EXPECT_TRUE(boxes.boxes().empty());
   set_target("");

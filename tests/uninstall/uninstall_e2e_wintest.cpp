@@ -280,6 +280,51 @@ TEST(UninstallE2E, ArgumentErrorsShowTheDefaultCaptionAndExitWithOne) {
   EXPECT_TRUE(pkg.entry_exists());
 }
 
+// Started with /S, the uninstaller shows no box: what the boxes would say goes
+// to the report, and the exit code tells whether everything went.
+TEST(UninstallE2E, SilentRunsShowNoWindowAndTellTheirOutcome) {
+  struct row {
+    const char* what;
+    bool user_file;         // a file the log does not name keeps its directory
+    std::string switches;   // behind the log, <report> standing for the report's path
+    long exit_code;
+    std::string report;     // empty: none is written
+    bool removed;
+  };
+  const row rows[] = {
+      {"everything", false, "/S /REPORT=<report>", 0,
+       "7 files and 2 directories removed\r\nUninstalled (exit code 0)\r\n", true},
+      {"without a report", false, "/s", 0, "", true},
+      {"a directory stays", true, "/S /Report=<report>", 2,
+       "7 files and 0 directories removed\r\n2 files or directories could not be removed\r\n"
+       "Uninstalled in part: something could not be removed (exit code 2)\r\n", false},
+      {"a switch too many", false, "/S /REPORT=<report> /X", 1,
+       "Wrong number of args\r\nNot uninstalled (exit code 1)\r\n", false},
+      {"the report before /S", false, "/REPORT=<report> /S", 1,
+       "Wrong number of args\r\nNot uninstalled (exit code 1)\r\n", false},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.what);
+    installed_package pkg("kpu-silent", HKEY_LOCAL_MACHINE);
+    install_example(pkg);
+    pkg.write_log();
+    if (r.user_file) {
+      ASSERT_TRUE(write_file(pkg.path("Lib\\example\\sub dir\\notes.txt"), "the user's own"));
+    }
+    temp_folder reports;
+    const std::string report = reports / "uninstall report.txt";
+    std::string switches = r.switches;
+    if (size_t at = switches.find("<report>"); at != std::string::npos)
+      switches.replace(at, 8, "\"" + report + "\"");
+    watched_run run = run_watching_windows(pkg.uninstaller(), pkg.arguments() + " " + switches);
+    EXPECT_EQ(run.exit_code, r.exit_code);
+    EXPECT_EQ(run.windows, std::vector<std::string>{});
+    EXPECT_EQ(read_file(report), r.report);
+    if (r.removed) expect_removed(pkg);
+    EXPECT_EQ(file_exists(pkg.path("Lib\\example\\__init__.py")), r.exit_code == 1);
+  }
+}
+
 // What the install record itself writes (log, entry, uninstaller copy, the
 // records of created files), undone through the UninstallString it stored.
 TEST(UninstallE2E, WhatTheInstallRecordWritesIsUndoneThroughItsUninstallString) {

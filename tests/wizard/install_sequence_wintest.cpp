@@ -71,6 +71,7 @@ struct sequence_case {
   int install_ok;
   const char* failure;  // null: none
   std::vector<std::string> trace;
+  sequence_outcome outcome = sequence_outcome::done;
 };
 
 void run_case(const sequence_case& c) {
@@ -93,9 +94,10 @@ void run_case(const sequence_case& c) {
   installer_image = image;
   install_sink = &sink;
 
-  run_install_sequence(nullptr, fakes);
+  sequence_outcome outcome = run_install_sequence(nullptr, fakes);
 
   install_sink = nullptr;
+  EXPECT_EQ(outcome, c.outcome) << c.name;
   EXPECT_EQ(trace, c.trace) << c.name;
   EXPECT_EQ(install_ok, c.install_ok) << c.name;
   if (c.failure) {
@@ -133,14 +135,16 @@ TEST(InstallSequence, RunsItsStepsInOrderAndStopsAtTheFirstFailure) {
       {"a failing pre-install script stops before any file", "C:\\Python27", "raise", 1, 1, 1, 1, 1,
        0, "Running the pre-installation script failed\r\nboom",
        {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
-        "step: Running pre-installation script", "run_preinstall_script raise"}},
+        "step: Running pre-installation script", "run_preinstall_script raise"},
+       sequence_outcome::preinstall_failed},
       {"a failing extraction compiles nothing", "C:\\Python27", nullptr, 1, 1, 1, 0, 0, 0,
        "Failed to unzip installation files",
        {"check_root_key", "open_install_record C:\\Python27", "select_scheme 2.7",
-        "step: Installing files...", "extract_archive C:\\Python27"}},
+        "step: Installing files...", "extract_archive C:\\Python27"},
+       sequence_outcome::extraction_failed},
       {"no rights to register: nothing installed, counted as failure", "C:\\Python27", "print 1",
        1, 1, 0, 0, 1, 0, nullptr,
-       {"check_root_key", "open_install_record C:\\Python27"}},
+       {"check_root_key", "open_install_record C:\\Python27"}, sequence_outcome::not_registered},
   };
   for (const sequence_case& c : cases) run_case(c);
 }

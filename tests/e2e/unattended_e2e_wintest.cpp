@@ -1,0 +1,142 @@
+// Installers started with /S, as software management starts them: no window
+// of the process appears, /PYTHON= picks the Python, and every outcome has its
+// exit code and its report.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/driver_win.h"
+#include "e2e/wizard_session_win.h"
+#include "startup/package_layout.h"
+#include "support/test_files_win.h"
+#include "support/test_registry_win.h"
+
+namespace {
+using namespace e2e;
+
+const std::vector<std::string> no_windows;
+
+void forget_example_entries() {
+  for (const std::string& key : registered_packages("example-py"))
+    forget_package(HKEY_CURRENT_USER, key.substr(std::string("example-py").size()).c_str());
+}
+
+TEST(UnattendedE2E, PythonSwitchPicksTheNamedRowAndWithoutItTheLastOne) {
+  struct row {
+    const char* args;
+    const char* chosen;
+  };
+  const row rows[] = {{"/S", "9.7"}, {"/s /python=9.5", "9.5"}, {"/PYTHON=9.7 /S", "9.7"}};
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.args);
+    forget_test_pythons();
+    registered_python p95(HKEY_CURRENT_USER, "9.5"), p97(HKEY_CURRENT_USER, "9.7");
+    watched_run run = run_watching_windows(fixture("no-compile-no-script"), r.args);
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.windows, no_windows);
+    const bool into95 = std::string(r.chosen) == "9.5";
+    EXPECT_EQ(file_exists(p95.dir() + "\\example-kitpack.log"), into95);
+    EXPECT_EQ(file_exists(p97.dir() + "\\example-kitpack.log"), !into95);
+    EXPECT_TRUE(file_exists((into95 ? p95 : p97).dir() + "\\Lib\\site-packages\\example\\__init__.py"));
+    EXPECT_EQ(registered_packages("example-py"), std::vector<std::string>{std::string("example-py") + r.chosen});
+    forget_example_entries();
+  }
+}
+
+// The image of a case, made in the case's own folder.
+using image_maker = std::function<std::string(const temp_folder&)>;
+
+image_maker fixture_image(const char* name) {
+  return [name](const temp_folder&) { return fixture(name); };
+}
+
+std::string with_wrong_magic(const temp_folder& folder) {
+  std::string image = read_file(fixture("example"));
+  package_location loc = locate_package({reinterpret_cast<const std::byte*>(image.data()), image.size()});
+  EXPECT_EQ(loc.status, package_status::ok);
+  image[loc.meta_offset] ^= 1;
+  std::string path = folder / "Setup.exe";
+  EXPECT_TRUE(write_file(path, image));
+  return path;
+}
+
+std::string bare_stub(const temp_folder& folder) {
+  std::string path = folder / "Setup.exe";
+  EXPECT_TRUE(CopyFileA(stub_path().c_str(), path.c_str(), FALSE));
+  return path;
+}
+
+bool starts_with(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+bool ends_with(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(UnattendedE2E, EachOutcomeHasItsExitCodeAndItsReport) {
+  struct row {
+    const char* what;
+    image_maker image;
+    std::vector<const char*> pythons;  // registered for the current user, without a DLL
+    bool stand_in_27;                  // the stand-in Python 2.7 as well, which runs scripts
+    const char* args;                  // behind /S and /REPORT=
+    long exit_code;
+    bool registers;
+    std::string begins, contains, ends;  // the report
+  };
+  const std::string preinstall_failure =
+      "Running the pre-installation script failed\r\n"
+      "checking the target\r\n"
+      "Traceback (most recent call last):\r\n"
+      "  File \"<string>\", line 3, in <module>\r\n"
+      "ValueError: this package refuses to install\r\n";
+  const row rows[] = {
+      {"no Python registered", fixture_image("example"), {}, false, "", 2, false,
+       "No Python installation found in the registry.\r\nNot installed: no usable Python (exit code 2)\r\n", "", ""},
+      {"the named Python is not registered", fixture_image("example"), {"9.5"}, false, "/PYTHON=9.9", 2, false,
+       "Python version 9.9 was not found in the registry.\r\n", "", "(exit code 2)\r\n"},
+      {"the named Python is not the one required", fixture_image("unattended-target"), {"9.5", "9.6"}, false,
+       "/PYTHON=9.5", 2, false, "Python 9.5 was asked for, but this package requires Python 9.6.\r\n", "",
+       "(exit code 2)\r\n"},
+      {"the pre-install script fails", fixture_image("failing-preinstall"), {}, true, "", 3, true,
+       preinstall_failure + "Not installed: the pre-installation script failed (exit code 3)\r\n", "", ""},
+      {"the archive is damaged", [](const temp_folder& f) { return with_broken_archive(fixture("no-compile-no-script"), f); },
+       {"9.3"}, false, "", 4, true, "", "",
+       "Failed to unzip installation files\r\nInstallation failed: the files could not be extracted (exit code 4)\r\n"},
+      // The boxes' texts, then the script's output: the answers of their
+      // default buttons (IDYES; IDNO for MB_DEFBUTTON2) and its traceback.
+      {"the post-install script raises", fixture_image("unattended-post"), {}, true, "", 5, true,
+       "Go on?\r\nReally?\r\n6\r\n7\r\n", "RuntimeError: the post-install script gives up\r\n",
+       "Installed, but the post-install script failed (exit code 5)\r\n"},
+      {"the package's magic number is wrong", with_wrong_magic, {}, false, "", 1, false,
+       "Invalid cfgdata magic number (see mkpkg_kitpack)\r\nSetup program invalid or damaged\r\n"
+       "Not installed: the setup program is damaged (exit code 1)\r\n", "", ""},
+      {"a stub without a package", bare_stub, {"9.5"}, false, "/PYTHON=9.5", 1, false,
+       "Setup program invalid or damaged\r\nNot installed: the setup program is damaged (exit code 1)\r\n", "", ""},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.what);
+    forget_test_pythons();
+    std::vector<std::unique_ptr<registered_python>> pythons;
+    for (const char* version : r.pythons)
+      pythons.push_back(std::make_unique<registered_python>(HKEY_CURRENT_USER, version));
+    std::optional<private_python27> stand_in;
+    if (r.stand_in_27) stand_in.emplace(stand_in_python_dll());
+    temp_folder folder;
+    const std::string report = folder / "report.txt";
+    watched_run run = run_watching_windows(r.image(folder), std::string("/S /REPORT=\"") + report + "\" " + r.args);
+    EXPECT_EQ(run.exit_code, r.exit_code);
+    EXPECT_EQ(run.windows, no_windows);
+    const std::string text = read_file(report);
+    EXPECT_TRUE(starts_with(text, r.begins)) << text;
+    EXPECT_NE(text.find(r.contains), std::string::npos) << text;
+    EXPECT_TRUE(ends_with(text, r.ends)) << text;
+    EXPECT_EQ(registered_packages("example-py").empty(), !r.registers);
+    forget_example_entries();
+  }
+}
+
+}  // namespace
