@@ -379,7 +379,7 @@ def check_script_name(wheel, name):
     if "/" in name or "\\" in name:
         refuse("has a path separator in its name")
     if not name.isascii() or any(ord(c) < 32 or c in NOT_IN_FILE_NAMES for c in name):
-        refuse("has a name that is no Windows file name (ASCII, none of <>:\"|?*)")
+        refuse("has a name that cannot be an installed file name (ASCII, none of <>:\"|?*)")
     if name.endswith((".", " ")) or name.split(".")[0].strip().lower() in DEVICE_NAMES:
         refuse("has a name that Windows reserves or cuts")
 
@@ -426,14 +426,15 @@ def zip_application(launcher, main, date_time):
 def launcher_scripts(wheel, stub, read_launcher):
     """The (name, data) of Scripts\\NAME.exe for every entry point of the wheel.
     read_launcher(file name) gives a launcher program's bytes."""
-    suffix = stub_launcher_suffix(stub) if entry_points(wheel) else ""
+    entries = entry_points(wheel)
+    suffix = stub_launcher_suffix(stub) if entries else ""
     taken = {}  # lower-case file name below Scripts: what installs it
     for path in wheel.order:
         key, rest = wheel.place(path)
         if key == "SCRIPTS":
             taken[rest.lower()] = path
     scripts, stamp = [], wheel.times[wheel.dist_info + "/RECORD"]
-    for entry in entry_points(wheel):
+    for entry in entries:
         check_script_name(wheel, entry.name)
         file_name = entry.name + ".exe"
         if file_name.lower() in taken:
