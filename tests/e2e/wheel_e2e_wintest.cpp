@@ -15,7 +15,6 @@
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
 #include "resources/resource_ids.h"
-#include "support/command_run_win.h"
 #include "support/test_files_win.h"
 
 namespace {
@@ -75,9 +74,10 @@ struct package_cleanup {
 // the report's lines: the python it started, its command line, its process
 // id, the command's __main__.py.
 std::vector<std::string> run_installed_command(const std::string& d, const std::string& name) {
-  scoped_variable report(L"KITPACK_STANDIN_REPORT", wide(d + "\\report.txt"));
-  command_result run = run_command(wide(d + "\\Scripts\\" + name + ".exe"), L" --flag \"two words\"");
-  EXPECT_EQ(run.exit_code, 0) << name;
+  SetEnvironmentVariableA("KITPACK_STANDIN_REPORT", (d + "\\report.txt").c_str());
+  driven_process command(d + "\\Scripts\\" + name + ".exe", "--flag \"two words\"");
+  EXPECT_EQ(command.wait_exit(), 0) << name;
+  SetEnvironmentVariableA("KITPACK_STANDIN_REPORT", nullptr);
   std::vector<std::string> lines = split_lines(read_file(d + "\\report.txt"));
   DeleteFileA((d + "\\report.txt").c_str());
   return lines;

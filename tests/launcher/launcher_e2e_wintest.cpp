@@ -7,14 +7,45 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/owner_win.h"
 #include "driver/driver_win.h"
-#include "support/command_run_win.h"
 #include "support/test_files_win.h"
 #include "support/zip_builder.h"
 
 namespace {
+
+std::wstring wide(const std::string& text) {
+  std::wstring out(text.size(), L'\0');
+  out.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                 static_cast<int>(out.size())));
+  return out;
+}
+
+std::string utf8(const std::wstring& text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                                 static_cast<int>(out.size()), nullptr, nullptr));
+  return out;
+}
+
+std::string read_wide_file(const std::wstring& path) {
+  unique_file f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string data(65536, '\0');
+  DWORD got = 0;
+  if (!f || !ReadFile(f.get(), data.data(), static_cast<DWORD>(data.size()), &got, nullptr)) got = 0;
+  return data.substr(0, got);
+}
+
+// Sets an environment variable that the launcher's child inherits, for the scope.
+struct scoped_variable {
+  scoped_variable(const wchar_t* name, const std::wstring& value) : name(name) {
+    SetEnvironmentVariableW(name, value.c_str());
+  }
+  ~scoped_variable() { SetEnvironmentVariableW(name, nullptr); }
+  const wchar_t* name;
+};
 
 const char main_py[] = "import sys\nfrom tiny import main\nsys.exit(main())\n";
 
@@ -30,46 +61,83 @@ class python_folder {
     CreateDirectoryW((dir_ + L"\\Scripts").c_str(), nullptr);
     for (const wchar_t* python : {L"python.exe", L"pythonw.exe"})
       if (with_python)
-        CopyFileW(wide(windows_path(STANDIN_PYTHON_DIR "/") + utf8(python)).c_str(), this->python(python).c_str(),
-                  FALSE);
-    const char* exe = launcher == gui ? KITPACK_LAUNCHER_GUI : KITPACK_LAUNCHER_CONSOLE;
-    std::string image = read_file(windows_path(exe));
-    EXPECT_GT(image.size(), 1000u) << exe;
-    EXPECT_TRUE(write_wide_file(tool(), build_zip({entry("__main__.py", main_py, 0)}, image)));
+        CopyFileW(wide(windows_path(STANDIN_PYTHON_DIR "/") + utf8(python)).c_str(), path(python).c_str(), FALSE);
+    std::string image = read_file(windows_path(launcher == gui ? KITPACK_LAUNCHER_GUI : KITPACK_LAUNCHER_CONSOLE));
+    EXPECT_GT(image.size(), 1000u);
+    image = build_zip({entry("__main__.py", main_py, 0)}, image);
+    unique_file f(CreateFileW(tool().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    EXPECT_TRUE(WriteFile(f.get(), image.data(), static_cast<DWORD>(image.size()), &written, nullptr));
   }
   // The temporary folder's own removal reads names in the ANSI code page.
   ~python_folder() {
-    for (const std::wstring& file : {tool(), python(L"python.exe"), python(L"pythonw.exe"), report()})
+    for (const std::wstring& file : {tool(), path(L"python.exe"), path(L"pythonw.exe"), report()})
       DeleteFileW(file.c_str());
     RemoveDirectoryW((dir_ + L"\\Scripts").c_str());
     RemoveDirectoryW(dir_.c_str());
   }
-  std::wstring tool() const { return dir_ + L"\\Scripts\\tool.exe"; }
-  std::wstring python(const wchar_t* name = L"python.exe") const { return dir_ + L"\\" + name; }
-  std::wstring report() const { return dir_ + L"\\report.txt"; }
-
-  // The stand-in's report, in lines: its path, its command line, its process
-  // id, the __main__.py it read.
-  struct report_lines {
-    std::string program, command_line, pid, script;
-  };
-  report_lines take_report() const {
+  std::wstring path(const wchar_t* name) const { return dir_ + L"\\" + name; }
+  std::wstring tool() const { return path(L"Scripts\\tool.exe"); }
+  std::wstring report() const { return path(L"report.txt"); }
+  // The stand-in's report, taken away: its path, its command line and the
+  // __main__.py it read; its process id goes to pid.
+  std::vector<std::string> take_report(std::string* pid = nullptr) const {
     std::string text = read_wide_file(report());
     DeleteFileW(report().c_str());
-    report_lines r;
     size_t a = text.find('\n'), b = text.find('\n', a + 1), c = text.find('\n', b + 1);
-    if (c == std::string::npos) return r;
-    return {text.substr(0, a), text.substr(a + 1, b - a - 1), text.substr(b + 1, c - b - 1), text.substr(c + 1)};
+    if (c == std::string::npos) return {};
+    if (pid) *pid = text.substr(b + 1, c - b - 1);
+    return {text.substr(0, a), text.substr(a + 1, b - a - 1), text.substr(c + 1)};
   }
-  // What a launcher's child receives: both paths quoted, then the arguments.
-  std::string command_line(const wchar_t* python_name, const std::wstring& arguments) const {
-    return utf8(L"\"" + python(python_name) + L"\" \"" + tool() + L"\"" + arguments);
+  std::vector<std::string> expected_report(const wchar_t* python, const std::wstring& arguments) const {
+    return {utf8(path(python)), utf8(L"\"" + path(python) + L"\" \"" + tool() + L"\"" + arguments), main_py};
   }
 
  private:
   temp_folder temp_;
   std::wstring dir_;
 };
+
+struct run_result {
+  long exit_code = -1;  // -1: it did not end in time
+  std::string out, err;
+};
+
+// Runs "<tool>"ARGUMENTS, standard input from a file holding input, standard
+// output and error into files, and waits for it.
+run_result run(const python_folder& folder, const std::wstring& arguments, const std::string& input = "") {
+  temp_folder files;
+  write_file(files / "in", input);
+  run_result result;
+  {
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    auto open = [&](const char* name, DWORD access, DWORD disposition) {
+      return unique_file(CreateFileA((files / name).c_str(), access, FILE_SHARE_READ, &inherit, disposition, 0, nullptr));
+    };
+    unique_file in = open("in", GENERIC_READ, OPEN_EXISTING), out = open("out", GENERIC_WRITE, CREATE_ALWAYS),
+                err = open("err", GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in.get();
+    startup.hStdOutput = out.get();
+    startup.hStdError = err.get();
+    std::wstring line = L"\"" + folder.tool() + L"\"" + arguments;
+    PROCESS_INFORMATION info = {};
+    EXPECT_TRUE(CreateProcessW(folder.tool().c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                               &startup, &info));
+    unique_handle process(info.hProcess), thread(info.hThread);
+    DWORD code = 0;
+    if (process && WaitForSingleObject(process.get(), scaled_timeout(20000)) == WAIT_OBJECT_0 &&
+        GetExitCodeProcess(process.get(), &code))
+      result.exit_code = static_cast<long>(code);
+    else if (process)
+      TerminateProcess(process.get(), 99);
+  }
+  result.out = read_file(files / "out");
+  result.err = read_file(files / "err");
+  return result;
+}
 
 TEST(LauncherE2E, ArgumentsReachPythonAsTheyStand) {
   python_folder folder(python_folder::console, true);
@@ -85,11 +153,8 @@ TEST(LauncherE2E, ArgumentsReachPythonAsTheyStand) {
       L" caf\u00e9 \u65e5\u672c\u8a9e \U0001F600",
   };
   for (const wchar_t* arguments : rows) {
-    EXPECT_EQ(run_command(folder.tool(), arguments).exit_code, 0) << utf8(arguments);
-    python_folder::report_lines r = folder.take_report();
-    EXPECT_EQ(r.program, utf8(folder.python()));
-    EXPECT_EQ(r.command_line, folder.command_line(L"python.exe", arguments));
-    EXPECT_EQ(r.script, main_py) << utf8(arguments);
+    EXPECT_EQ(run(folder, arguments).exit_code, 0) << utf8(arguments);
+    EXPECT_EQ(folder.take_report(), folder.expected_report(L"python.exe", arguments)) << utf8(arguments);
   }
 }
 
@@ -97,59 +162,52 @@ TEST(LauncherE2E, TheGuiKindStartsPythonw) {
   python_folder folder(python_folder::gui, true);
   scoped_variable report(L"KITPACK_STANDIN_REPORT", folder.report());
   scoped_variable exit_code(L"KITPACK_STANDIN_EXIT", L"7");
-  command_result run = run_command(folder.tool(), L" \"\" -x");
-  EXPECT_EQ(run.exit_code, 7);
-  EXPECT_EQ(run.out, "stdout of python\n");
-  python_folder::report_lines r = folder.take_report();
-  EXPECT_EQ(r.program, utf8(folder.python(L"pythonw.exe")));
-  EXPECT_EQ(r.command_line, folder.command_line(L"pythonw.exe", L" \"\" -x"));
-  EXPECT_EQ(r.script, main_py);
+  run_result r = run(folder, L" \"\" -x");
+  EXPECT_EQ(r.exit_code, 7);
+  EXPECT_EQ(r.out, "stdout of python\n");
+  EXPECT_EQ(folder.take_report(), folder.expected_report(L"pythonw.exe", L" \"\" -x"));
 }
 
 TEST(LauncherE2E, ExitCodesAndStandardHandlesComeBack) {
   python_folder folder(python_folder::console, true);
   for (const wchar_t* code : {L"0", L"1", L"255", L"3221225477"}) {
     scoped_variable exit_code(L"KITPACK_STANDIN_EXIT", code);
-    EXPECT_EQ(run_command(folder.tool(), L"").exit_code, static_cast<long>(std::wcstoul(code, nullptr, 10)))
-        << utf8(code);
+    EXPECT_EQ(run(folder, L"").exit_code, static_cast<long>(std::wcstoul(code, nullptr, 10))) << utf8(code);
   }
   scoped_variable echo(L"KITPACK_STANDIN_ECHO", L"1");
-  command_result run = run_command(folder.tool(), L" x", "typed line\r\n");
-  EXPECT_EQ(run.out, "stdout of python\ntyped line\r\n");
-  EXPECT_EQ(run.err, "stderr of python\n");
+  run_result r = run(folder, L" x", "typed line\r\n");
+  EXPECT_EQ(r.out, "stdout of python\ntyped line\r\n");
+  EXPECT_EQ(r.err, "stderr of python\n");
 }
 
 TEST(LauncherE2E, AMissingPythonIsNamed) {
   python_folder console(python_folder::console, false);
-  command_result run = run_command(console.tool(), L" a");
-  EXPECT_EQ(run.exit_code, 1);
-  EXPECT_EQ(run.err, "No Python to run this command: " + utf8(console.python()) + " does not exist.\r\n");
+  run_result r = run(console, L" a");
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.err, "No Python to run this command: " + utf8(console.path(L"python.exe")) + " does not exist.\r\n");
 
   // The box of the GUI kind, in an ASCII folder so that the driver can start it.
   python_folder gui(python_folder::gui, false, L"Py");
   driven_process process(utf8(gui.tool()), "");
   seen_box box = answer_box(process, IDOK);
   EXPECT_EQ(box.caption, "tool.exe");
-  EXPECT_EQ(box.text, "No Python to run this command: " + utf8(gui.python(L"pythonw.exe")) + " does not exist.");
+  EXPECT_EQ(box.text, "No Python to run this command: " + utf8(gui.path(L"pythonw.exe")) + " does not exist.");
   EXPECT_EQ(process.wait_exit(), 1);
 }
 
 TEST(LauncherE2E, ThePythonEndsWithTheLauncher) {
-  python_folder folder(python_folder::console, true);
+  python_folder folder(python_folder::console, true, L"Py");
   scoped_variable report(L"KITPACK_STANDIN_REPORT", folder.report());
   scoped_variable wait(L"KITPACK_STANDIN_WAIT", L"1");
-  std::wstring line = L"\"" + folder.tool() + L"\"";
-  STARTUPINFOW startup = {sizeof startup};
-  PROCESS_INFORMATION info = {};
-  ASSERT_TRUE(CreateProcessW(folder.tool().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &info));
-  unique_handle launcher(info.hProcess), thread(info.hThread);
+  driven_process launcher(utf8(folder.tool()), "");
   ASSERT_TRUE(wait_until([&] { return !read_wide_file(folder.report()).empty(); }));
-  DWORD pid = std::stoul(folder.take_report().pid);
-  unique_handle child(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  std::string pid;
+  folder.take_report(&pid);
+  unique_handle child(OpenProcess(SYNCHRONIZE, FALSE, std::stoul(pid)));
   ASSERT_TRUE(child) << pid;
   EXPECT_EQ(WaitForSingleObject(child.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  TerminateProcess(launcher.get(), 5);
+  unique_handle ending(OpenProcess(PROCESS_TERMINATE, FALSE, launcher.pid()));
+  ASSERT_TRUE(TerminateProcess(ending.get(), 5));
   EXPECT_EQ(WaitForSingleObject(child.get(), scaled_timeout(10000)), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
