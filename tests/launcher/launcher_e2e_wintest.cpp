@@ -211,4 +211,22 @@ TEST(LauncherE2E, ThePythonEndsWithTheLauncher) {
   EXPECT_EQ(WaitForSingleObject(child.get(), scaled_timeout(10000)), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 
+BOOL WINAPI carry_on(DWORD) { return TRUE; }
+
+TEST(LauncherE2E, CtrlCIsLeftToThePython) {
+  // This program, the launcher and its child share a new console, and Ctrl+C
+  // reaches all three: the launcher waits on while the stand-in ends with 42.
+  // (A null handler's ignoring would pass to the children: a function does not.)
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetConsoleCtrlHandler(carry_on, TRUE);
+  python_folder folder(python_folder::console, true, L"Py");
+  scoped_variable report(L"KITPACK_STANDIN_REPORT", folder.report());
+  scoped_variable wait(L"KITPACK_STANDIN_WAIT", L"1");
+  driven_process launcher(utf8(folder.tool()), "");
+  ASSERT_TRUE(wait_until([&] { return !read_wide_file(folder.report()).empty(); }));
+  ASSERT_TRUE(GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) << GetLastError();
+  EXPECT_EQ(launcher.wait_exit(), 42);
+}
+
 }  // namespace

@@ -10,8 +10,8 @@
 // then "stdout of python" to its standard output (followed by what it reads
 // from its standard input when KITPACK_STANDIN_ECHO is set), "stderr of
 // python" to its standard error, waits up to a minute when KITPACK_STANDIN_WAIT
-// is set (the launcher's job is to end it first), and exits with
-// KITPACK_STANDIN_EXIT (0 when unset).
+// is set (the launcher's job is to end it first; Ctrl+C ends the wait with
+// exit code 42), and exits with KITPACK_STANDIN_EXIT (0 when unset).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -73,12 +73,19 @@ std::string main_py(const std::string& d) {
   return "no __main__.py";
 }
 
+BOOL WINAPI end_on_ctrl_c(DWORD event) {
+  if (event == CTRL_C_EVENT) ExitProcess(42);
+  return FALSE;
+}
+
 void write(DWORD which, const std::string& text) {
   DWORD written;
   WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 int run() {
+  const bool wait = !variable(L"KITPACK_STANDIN_WAIT").empty();
+  if (wait) SetConsoleCtrlHandler(end_on_ctrl_c, TRUE);
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   const wchar_t* line = GetCommandLineW();
@@ -105,7 +112,7 @@ int run() {
       write(STD_OUTPUT_HANDLE, std::string(buffer, got));
   }
   write(STD_ERROR_HANDLE, "stderr of python\n");
-  if (!variable(L"KITPACK_STANDIN_WAIT").empty()) Sleep(60000);
+  if (wait) Sleep(60000);
   return static_cast<int>(std::wcstoul(variable(L"KITPACK_STANDIN_EXIT").c_str(), nullptr, 10));
 }
 
