@@ -6,6 +6,10 @@ JOBS ?= $(shell nproc)
 CMAKE_MINGW := cmake -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw.cmake -DCMAKE_BUILD_TYPE= \
   -DKITPACK_ZLIB_SOURCE=$(CURDIR)/$(BUILD)/zlib-source
 
+# The command launchers that the packer puts in a wheel's Scripts folder.
+LAUNCHERS := $(BUILD)/stub-i686/launcher-console.exe $(BUILD)/stub-i686/launcher-gui.exe \
+  $(BUILD)/stub-x64/launcher-console-x64.exe $(BUILD)/stub-x64/launcher-gui-x64.exe
+
 .PHONY: all deps stubs example native wintests test test32 size fuzz bench clean
 all: stubs example
 
@@ -20,6 +24,7 @@ stubs: deps
 	mkdir -p $(DIST)
 	cp $(BUILD)/stub-x64/stub-msvcrt-x64.exe $(BUILD)/stub-i686/stub-msvcrt.exe \
 	   $(BUILD)/stub-i686/stub-msvcr71.exe $(DIST)/
+	cp $(LAUNCHERS) $(DIST)/
 
 # The example installer uses the 64-bit stub, so that it can be tried here
 # under wine64; a 32-bit Python would take dist/stub-msvcrt.exe instead.
@@ -59,6 +64,7 @@ size: stubs
 	tools/stub-size $(BUILD)/stub-i686/stub-msvcrt.map $(DIST)/stub-msvcrt.exe \
 	  $(BUILD)/stub-i686/stub-msvcr71.map $(DIST)/stub-msvcr71.exe \
 	  $(BUILD)/stub-x64/stub-msvcrt-x64.map $(DIST)/stub-msvcrt-x64.exe
+	tools/stub-size --sizes $(addprefix $(DIST)/,$(notdir $(LAUNCHERS)))
 
 FUZZ_SECONDS ?= 60
 fuzz: deps

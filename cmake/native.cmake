@@ -10,7 +10,7 @@ endif()
 add_compile_options(-Wall -Wextra ${_san})
 add_link_options(-fsanitize=address,undefined)
 
-add_library(kitpack_logic STATIC ${KITPACK_LOGIC_SOURCES})
+add_library(kitpack_logic STATIC ${KITPACK_LOGIC_SOURCES} ${KITPACK_LAUNCHER_LOGIC_SOURCES})
 target_include_directories(kitpack_logic PUBLIC ${CMAKE_SOURCE_DIR}/src)
 
 find_package(ZLIB REQUIRED)

@@ -49,3 +49,5 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
 else()
   kitpack_stub(stub-msvcrt-x64 msvcrt)
 endif()
+
+include(${CMAKE_SOURCE_DIR}/cmake/launcher.cmake)

@@ -13,6 +13,15 @@ if(NOT KITPACK_STUB)
   message(FATAL_ERROR "set KITPACK_STUB to the 64-bit stub the end-to-end tests drive")
 endif()
 
+# The command launchers of this build's processor, built beside the stub.
+get_filename_component(KITPACK_DIST ${KITPACK_STUB} DIRECTORY)
+set(_launcher_suffix "")
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(_launcher_suffix "-x64")
+endif()
+set(KITPACK_LAUNCHER_CONSOLE ${KITPACK_DIST}/launcher-console${_launcher_suffix}.exe)
+set(KITPACK_LAUNCHER_GUI ${KITPACK_DIST}/launcher-gui${_launcher_suffix}.exe)
+
 add_compile_options(-Wall -Wextra -g -O1)
 add_link_options(-static)
 find_library(ZLIB_STATIC NAMES libz.a REQUIRED)

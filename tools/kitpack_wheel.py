@@ -220,9 +220,10 @@ class Wheel:
         return scheme_key, rest
 
 
-def package_members(wheel):
+def package_members(wheel, scripts=()):
     """The package's archive members as (name, data, date_time), in the wheel's
-    order with the rewritten dist-info last, RECORD the very last."""
+    order, then the generated scripts (name, data) of the command launchers,
+    with the rewritten dist-info last, RECORD the very last."""
     members, record_rows, taken = [], [], set()
     record = wheel.dist_info + "/RECORD"
     installer = wheel.dist_info + "/INSTALLER"
@@ -237,13 +238,17 @@ def package_members(wheel):
         record_rows.append((installed, record_hash(data), str(len(data))))
 
     dist_info_files = [p for p in wheel.order if p.startswith(wheel.dist_info + "/")]
-    for path in [p for p in wheel.order if p not in dist_info_files] + dist_info_files:
-        if path in (record, installer):
-            continue
-        key, rest = wheel.place(path)
-        add(key, rest, wheel.files[path], wheel.times[path])
     stamp = wheel.times[record]
+    for path in [p for p in wheel.order if p not in dist_info_files]:
+        add(*wheel.place(path), wheel.files[path], wheel.times[path])
+    for name, data in scripts:
+        add("SCRIPTS", name, data, stamp)
+    for path in dist_info_files:
+        if path not in (record, installer):
+            add(*wheel.place(path), wheel.files[path], wheel.times[path])
     add(wheel.root_key, installer, INSTALLER, stamp)
+    # An installation the user asked for by name, not one another package needed.
+    add(wheel.root_key, wheel.dist_info + "/REQUESTED", b"", stamp)
     record_rows.append((record, "", ""))
     members.append((wheel.root_key + "/" + record, record_text(record_rows), stamp))
     return members
@@ -312,16 +317,130 @@ def settings(wheel):
 
 def launcher_entry_points(wheel):
     """Names of the console and GUI scripts of entry_points.txt."""
+    return [entry.name for entry in entry_points(wheel)]
+
+
+# Command launchers: each console or GUI entry point of entry_points.txt
+# becomes Scripts\NAME.exe, the launcher program of its kind and of the stub's
+# processor followed by a zip archive whose __main__.py calls the entry point.
+# Python runs the file as a zip application: the launcher starts
+# "<python_dir>\python.exe" (pythonw.exe for a GUI script) with its own path.
+LAUNCHER_KINDS = {"console_scripts": "console", "gui_scripts": "gui"}
+PE_MACHINES = {0x014C: "", 0x8664: "-x64"}  # i386, x86-64: the launchers' name suffix
+ENTRY_VALUE = re.compile(r"([^:\s\[]+)\s*:\s*([^\s\[]+)\s*(\[[^\]]*\])?")
+# Characters and device names that Windows does not allow in a file name.
+NOT_IN_FILE_NAMES = set('<>:"/\\|?*')
+DEVICE_NAMES = {"con", "prn", "aux", "nul"} | {"com%d" % i for i in range(1, 10)} | {"lpt%d" % i for i in range(1, 10)}
+MAIN_PY = """# -*- coding: utf-8 -*-
+import re
+import sys
+from %(module)s import %(object)s
+if __name__ == "__main__":
+    sys.argv[0] = re.sub(r"(-script\\.pyw|\\.exe)?$", "", sys.argv[0])
+    sys.exit(%(call)s())
+"""
+
+
+class EntryPoint:
+    """A console or GUI script: its name, kind (console or gui) and value."""
+
+    def __init__(self, kind, name, value):
+        self.kind, self.name, self.value = kind, name, value
+
+
+def entry_points(wheel):
+    """The console and GUI scripts of entry_points.txt, in the file's order."""
     data = wheel.files.get(wheel.dist_info + "/entry_points.txt")
     if data is None:
         return []
-    names, section = [], None
+    found, section = [], None
     for line in data.decode("utf-8", "replace").splitlines():
         line = line.strip()
         if not line or line.startswith(("#", ";")):
             continue
         if line.startswith("["):
             section = line.strip("[]").strip()
-        elif section in ("console_scripts", "gui_scripts") and "=" in line:
-            names.append(line.split("=", 1)[0].strip())
-    return names
+        elif section in LAUNCHER_KINDS and "=" in line:
+            name, value = (part.strip() for part in line.split("=", 1))
+            found.append(EntryPoint(LAUNCHER_KINDS[section], name, value))
+    return found
+
+
+def dotted(text):
+    return all(part.isidentifier() for part in text.split("."))
+
+
+def check_script_name(wheel, name):
+    """Refuses a command name that cannot be the file Scripts\\NAME.exe."""
+    def refuse(why):
+        raise WheelError("%s: entry point %r %s" % (wheel.name.filename, name, why))
+    if not name:
+        refuse("has no name")
+    if "/" in name or "\\" in name:
+        refuse("has a path separator in its name")
+    if not name.isascii() or any(ord(c) < 32 or c in NOT_IN_FILE_NAMES for c in name):
+        refuse("has a name that cannot be an installed file name (ASCII, none of <>:\"|?*)")
+    if name.endswith((".", " ")) or name.split(".")[0].strip().lower() in DEVICE_NAMES:
+        refuse("has a name that Windows reserves or cuts")
+
+
+def main_py(wheel, entry):
+    """The __main__.py that calls the entry point, as pip's scripts do."""
+    match = ENTRY_VALUE.fullmatch(entry.value)
+    if not match or not dotted(match.group(1)) or not dotted(match.group(2)):
+        raise WheelError("%s: entry point %s = %s is not module:object (dotted names, the object required)"
+                         % (wheel.name.filename, entry.name, entry.value))
+    module, attributes = match.group(1), match.group(2)
+    return (MAIN_PY % {"module": module, "object": attributes.split(".")[0], "call": attributes}).encode("utf-8")
+
+
+def stub_launcher_suffix(stub):
+    """The launchers' name suffix for the stub's processor, from its PE header."""
+    if stub[:2] == b"MZ" and len(stub) >= 0x40:
+        offset = int.from_bytes(stub[0x3C:0x40], "little")
+        if stub[offset:offset + 4] == b"PE\0\0":
+            machine = int.from_bytes(stub[offset + 4:offset + 6], "little")
+            if machine in PE_MACHINES:
+                return PE_MACHINES[machine]
+    raise WheelError("cannot tell the stub's processor (i386 or x86-64) for the command launchers;"
+                     " give --no-launchers to leave the wheel's entry points out")
+
+
+def zip_application(launcher, main, date_time):
+    """The launcher followed by a zip archive holding main as a stored
+    __main__.py. Its offsets count from the start of the file, as from any
+    zip archive's, so that every reader finds the member."""
+    buffer = io.BytesIO()
+    with zipfile.ZipFile(buffer, "w", zipfile.ZIP_STORED) as archive:
+        archive.writestr(zipfile.ZipInfo("__main__.py", date_time=date_time), main)
+    data = bytearray(buffer.getvalue())
+    shift = len(launcher)
+    end = len(data) - 22  # no archive comment
+    directory = int.from_bytes(data[end + 16:end + 20], "little")
+    local = int.from_bytes(data[directory + 42:directory + 46], "little")
+    data[directory + 42:directory + 46] = (local + shift).to_bytes(4, "little")
+    data[end + 16:end + 20] = (directory + shift).to_bytes(4, "little")
+    return launcher + bytes(data)
+
+
+def launcher_scripts(wheel, stub, read_launcher):
+    """The (name, data) of Scripts\\NAME.exe for every entry point of the wheel.
+    read_launcher(file name) gives a launcher program's bytes."""
+    entries = entry_points(wheel)
+    suffix = stub_launcher_suffix(stub) if entries else ""
+    taken = {}  # lower-case file name below Scripts: what installs it
+    for path in wheel.order:
+        key, rest = wheel.place(path)
+        if key == "SCRIPTS":
+            taken[rest.lower()] = path
+    scripts, stamp = [], wheel.times[wheel.dist_info + "/RECORD"]
+    for entry in entries:
+        check_script_name(wheel, entry.name)
+        file_name = entry.name + ".exe"
+        if file_name.lower() in taken:
+            raise WheelError("%s: entry point %s would be Scripts\\%s, which %s installs as well"
+                             % (wheel.name.filename, entry.name, file_name, taken[file_name.lower()]))
+        taken[file_name.lower()] = "entry point %s" % entry.name
+        launcher = read_launcher("launcher-%s%s.exe" % (entry.kind, suffix))
+        scripts.append((file_name, zip_application(launcher, main_py(wheel, entry), stamp)))
+    return scripts

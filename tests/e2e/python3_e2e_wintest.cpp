@@ -23,37 +23,6 @@ using namespace e2e;
 
 const std::string entry = std::string(uninstall_key) + "\\example-py3.12";
 
-std::string python3_standin() { return windows_path(STANDIN_DIR "/python3/python312.dll"); }
-
-// Software\Python\PythonCore\<version> of the current user pointing at a
-// fresh Python folder (a folder of that name inside it, when named); dll
-// (none: no DLL) is copied there as dll_name.
-class python3_install {
- public:
-  python3_install(const char* version, const std::string& dll, const char* dll_name = "python312.dll",
-                  const std::string& folder = "")
-      : key_(std::string(python_core) + version), dir_(folder.empty() ? top_.path() : top_ / folder) {
-    CreateDirectoryA(dir_.c_str(), nullptr);
-    for (const char* sub : {"\\Lib", "\\Lib\\site-packages", "\\Scripts"})
-      CreateDirectoryA((dir_ + sub).c_str(), nullptr);
-    if (!dll.empty()) CopyFileA(dll.c_str(), (dir_ + "\\" + dll_name).c_str(), FALSE);
-    RegSetValueA(HKEY_CURRENT_USER, (key_ + "\\InstallPath").c_str(), REG_SZ, dir_.c_str(),
-                 static_cast<DWORD>(dir_.size()));
-  }
-  ~python3_install() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
-    forget_empty_python_keys(HKEY_CURRENT_USER);
-  }
-  const std::string& dir() const { return dir_; }
-
- private:
-  std::string key_;
-  temp_folder top_;
-  std::string dir_;
-};
-
-
-
 std::string shortcut() {
   char programs[MAX_PATH] = {};
   SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);

@@ -1,7 +1,8 @@
 // An installer that the packer made from a wheel (tests/tools/tiny_project,
-// built by pip) installs the wheel's files and its dist-info into the Python a
-// user picks, so that the package is an installed distribution there, and the
-// UninstallString takes all of it away again.
+// built by pip) installs the wheel's files, its dist-info and its two commands
+// into the Python 3 a user picks, so that the package is an installed
+// distribution there whose commands start that Python, and the UninstallString
+// takes all of it away again.
 #include <windows.h>
 #include <prsht.h>
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@
 namespace {
 using namespace e2e;
 
-const std::string entry = std::string(uninstall_key) + "\\tiny-pkg-py2.7";
+const std::string entry = std::string(uninstall_key) + "\\tiny-pkg-py3.12";
 const char dist_info[] = "\\Lib\\site-packages\\tiny_pkg-1.0.dist-info\\";
 
 bool ends_with(const std::string& text, const std::string& end) {
@@ -53,8 +54,10 @@ void install_wheel_into(const std::string& dir) {
   ASSERT_EQ(run.process.wait_exit(), 0);
 }
 
-// What the Python folder holds before any installation (private_python27).
-const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python27.dll"};
+// What the Python folder holds before any installation: python3_install's
+// folders and DLL, and the stand-in python.exe and pythonw.exe.
+const std::vector<std::string> bare_python = {"Lib\\",       "Lib\\site-packages\\", "Scripts\\",
+                                              "python.exe", "python312.dll",        "pythonw.exe"};
 
 // What the installer adds beside the wheel's files: the log, the uninstaller
 // and the compiled modules.
@@ -67,11 +70,27 @@ struct package_cleanup {
   ~package_cleanup() { RegDeleteTreeA(HKEY_CURRENT_USER, entry.c_str()); }
 };
 
-TEST(WheelE2E, InstallsAnInstalledDistributionAndTheUninstallStringRemovesIt) {
-  ASSERT_TRUE(file_exists(stand_in_python_dll()));
+// Runs an installed command with the stand-in's report in the Python folder d;
+// the report's lines: the python it started, its command line, its process
+// id, the command's __main__.py.
+std::vector<std::string> run_installed_command(const std::string& d, const std::string& name) {
+  SetEnvironmentVariableA("KITPACK_STANDIN_REPORT", (d + "\\report.txt").c_str());
+  driven_process command(d + "\\Scripts\\" + name + ".exe", "--flag \"two words\"");
+  EXPECT_EQ(command.wait_exit(), 0) << name;
+  SetEnvironmentVariableA("KITPACK_STANDIN_REPORT", nullptr);
+  std::vector<std::string> lines = split_lines(read_file(d + "\\report.txt"));
+  DeleteFileA((d + "\\report.txt").c_str());
+  return lines;
+}
+
+TEST(WheelE2E, InstallsAnInstalledDistributionWithItsCommandsAndTheUninstallStringRemovesIt) {
+  ASSERT_TRUE(file_exists(python3_standin()));
   package_cleanup cleanup;
-  private_python27 python(stand_in_python_dll());
+  python3_install python("3.12", python3_standin());
   const std::string d = python.dir();
+  for (const char* exe : {"python.exe", "pythonw.exe"})
+    ASSERT_TRUE(CopyFileA(windows_path(std::string(STANDIN_PYTHON_DIR "/") + exe).c_str(), (d + "\\" + exe).c_str(),
+                          FALSE));
   install_wheel_into(d);
   if (HasFatalFailure()) return;
 
@@ -84,16 +103,34 @@ TEST(WheelE2E, InstallsAnInstalledDistributionAndTheUninstallStringRemovesIt) {
   EXPECT_EQ(read_file(d + "\\share\\tiny-pkg\\tiny_pkg.dat"), "tiny data\n");
   EXPECT_NE(read_file(d + dist_info + "METADATA").find("Name: tiny-pkg\n"), std::string::npos);
   EXPECT_EQ(read_file(d + dist_info + "INSTALLER"), "kitpack\n");
+  EXPECT_TRUE(file_exists(d + dist_info + "REQUESTED"));
 
   // RECORD lists every file the wheel brought, the dist-info's own included,
-  // and nothing else.
+  // the two commands, and nothing else.
   const std::vector<std::string> installed = folder_tree(d);
   std::set<std::string> from_wheel;
   for (const std::string& path : installed)
     if (!made_by_the_installer(path)) from_wheel.insert(path);
-  EXPECT_EQ(from_wheel.size(), 10u);
+  EXPECT_EQ(from_wheel.size(), 13u);
+  EXPECT_TRUE(from_wheel.count("Scripts\\tiny-hello.exe") && from_wheel.count("Scripts\\tiny-window.exe"));
   EXPECT_EQ(record_files(read_file(d + dist_info + "RECORD")), from_wheel);
-  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 2.7 tiny-pkg 1.0");
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "Python 3.12 tiny-pkg 1.0");
+
+  // Each command starts the Python of its installation on its own file.
+  const struct {
+    const char* name;
+    const char* python;
+    const char* call;
+  } commands[] = {{"tiny-hello", "python.exe", "    sys.exit(main())"},
+                  {"tiny-window", "pythonw.exe", "    sys.exit(window.show())"}};
+  for (const auto& command : commands) {
+    std::vector<std::string> report = run_installed_command(d, command.name);
+    ASSERT_GE(report.size(), 4u) << command.name;
+    const std::string python_exe = d + "\\" + command.python;
+    EXPECT_EQ(report[0], python_exe);
+    EXPECT_EQ(report[1], "\"" + python_exe + "\" \"" + d + "\\Scripts\\" + command.name + ".exe\" --flag \"two words\"");
+    EXPECT_NE(std::find(report.begin(), report.end(), command.call), report.end()) << command.name;
+  }
 
   // The uninstall, started as the list of installed software starts it.
   const std::string line = registry_text(HKEY_CURRENT_USER, entry, "UninstallString");
@@ -104,9 +141,10 @@ TEST(WheelE2E, InstallsAnInstalledDistributionAndTheUninstallStringRemovesIt) {
   EXPECT_EQ(answer_box(uninstaller, IDYES).caption, "Please confirm");
   seen_box summary = answer_box(uninstaller, IDOK);
   EXPECT_EQ(summary.caption, "Uninstall Finished!");
-  // Ten files of the wheel, four compiled modules and the log; the package's
-  // two folders in site-packages and the two of the header and the data.
-  EXPECT_EQ(summary.text, "15 files and 6 directories removed");
+  // Thirteen files of the wheel, four compiled modules and the log; the
+  // package's two folders in site-packages, the two of the header and the
+  // data, and the two compile caches.
+  EXPECT_EQ(summary.text, "18 files and 8 directories removed");
   EXPECT_EQ(uninstaller.wait_exit(), 0);
   EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
   EXPECT_EQ(folder_tree(d), bare_python);

@@ -33,7 +33,8 @@ add_custom_command(OUTPUT ${_tiny_wheel}
   COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/make_test_wheel ${KITPACK_FIXTURES}/wheels
   DEPENDS ${_tiny_project_files} ${CMAKE_SOURCE_DIR}/tests/tools/make_test_wheel VERBATIM)
 kitpack_fixture(NAME wheel DEPENDS ${_tiny_wheel} ${CMAKE_SOURCE_DIR}/tools/kitpack_wheel.py
-  ARGS --wheel ${_tiny_wheel})
+  ${KITPACK_LAUNCHER_CONSOLE} ${KITPACK_LAUNCHER_GUI}
+  ARGS --wheel ${_tiny_wheel} --launcher-dir ${KITPACK_DIST})
 
 # A package for a Python 3: pre-install script, both compile passes and a
 # post-install script that calls every builtin; installed into the stand-in's

@@ -11,6 +11,7 @@ import importlib.util
 import io
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -23,7 +24,24 @@ MAKE_TEST_WHEEL = os.path.join(ROOT, "tests", "tools", "make_test_wheel")
 WHEEL_TEXT = "Wheel-Version: 1.0\nGenerator: hand\nRoot-Is-Purelib: %s\nTag: py3-none-any\n"
 METADATA_TEXT = ("Metadata-Version: 2.1\nName: Demo-Pkg\nVersion: 2.5\nSummary: Shows the wheel path\n\n"
                  "First line of the description\ngoes on here.\n\nSecond paragraph.\n")
-STUB = b"MZ" + b"w" * 30
+
+
+def pe_stub(machine):
+    """The first bytes of a Windows program for machine (0x8664, 0x14C)."""
+    return b"MZ" + b"w" * 58 + struct.pack("<I", 64) + b"PE\0\0" + struct.pack("<H", machine) + b"w" * 30
+
+
+STUB = pe_stub(0x8664)
+LAUNCHERS = ("launcher-console.exe", "launcher-gui.exe", "launcher-console-x64.exe", "launcher-gui-x64.exe")
+
+
+def make_launchers(folder):
+    """Launcher programs that are their own names, in folder."""
+    os.makedirs(folder, exist_ok=True)
+    for name in LAUNCHERS:
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(name.encode() * 4)
+    return folder
 
 
 def sha256(data):
@@ -120,13 +138,15 @@ class WheelPackerTest(unittest.TestCase):
         with open(self.stub, "wb") as f:
             f.write(STUB)
         self.out = os.path.join(self.tmp, "setup.exe")
+        self.launchers = make_launchers(os.path.join(self.tmp, "launchers"))
 
     def wheel(self, files=None, name="demo_pkg-2.5-py3-none-any.whl", **kwargs):
         files = {"demo_pkg/__init__.py": b"x = 1\n"} if files is None else files
         return make_wheel(os.path.join(self.tmp, name), files, **kwargs)
 
     def pack(self, wheel, *args):
-        result = run_packer("--wheel", wheel, "--stub", self.stub, "--output", self.out, *args)
+        result = run_packer("--wheel", wheel, "--stub", self.stub, "--output", self.out,
+                            "--launcher-dir", self.launchers, *args)
         self.assertEqual(result.returncode, 0, result.stderr)
         with open(self.out, "rb") as f:
             return f.read(), result.stderr
@@ -228,17 +248,108 @@ class WheelPackerTest(unittest.TestCase):
         image, _ = self.pack(self.wheel(metadata=metadata))
         self.assertEqual(settings_of(image)["info"], "S\\n\\nFirst line second line")
 
-    def test_entry_points_give_one_warning_line(self):
-        files = {"demo_pkg/__init__.py": b"",
-                 "demo_pkg-2.5.dist-info/entry_points.txt":
-                     b"[console_scripts]\ndemo = demo_pkg:main\ndemo-two = demo_pkg:two\n"
-                     b"[gui_scripts]\ndemo-gui = demo_pkg:gui\n[other]\nx = y\n"}
-        _, stderr = self.pack(self.wheel(files))
+    def entry_points_wheel(self, text, files=None):
+        files = dict(files or {"demo_pkg/__init__.py": b""})
+        files["demo_pkg-2.5.dist-info/entry_points.txt"] = text.encode()
+        return self.wheel(files)
+
+    def test_entry_points_become_launchers_listed_in_record(self):
+        text = ("[console_scripts]\ndemo = demo_pkg:main\ndemo-two = demo_pkg.cli : App.run [extra]\n"
+                "[gui_scripts]\ndemo-gui = demo_pkg:gui\n[other]\nx = y:z\n")
+        for stub, suffix in ((pe_stub(0x8664), "-x64"), (pe_stub(0x14C), "")):
+            with open(self.stub, "wb") as f:
+                f.write(stub)
+            image, stderr = self.pack(self.entry_points_wheel(text))
+            self.assertEqual(stderr, "", suffix)
+            members = archive_of(image)
+            record = record_of(members)
+            rows = [("demo", "console", "from demo_pkg import main", "sys.exit(main())"),
+                    ("demo-two", "console", "from demo_pkg.cli import App", "sys.exit(App.run())"),
+                    ("demo-gui", "gui", "from demo_pkg import gui", "sys.exit(gui())")]
+            for name, kind, imports, call in rows:
+                data = members["SCRIPTS/%s.exe" % name]
+                launcher = ("launcher-%s%s.exe" % (kind, suffix)).encode() * 4
+                self.assertEqual(data[:len(launcher)], launcher, name)
+                self.assertEqual(record["../../Scripts/%s.exe" % name], (sha256(data), str(len(data))), name)
+                with zipfile.ZipFile(io.BytesIO(data)) as z:
+                    self.assertEqual(z.namelist(), ["__main__.py"], name)
+                    self.assertEqual(z.getinfo("__main__.py").compress_type, zipfile.ZIP_STORED, name)
+                    main = z.read("__main__.py").decode()
+                    # Offsets count from the file's start: a reader that does
+                    # not look for data in front of the archive finds it too.
+                    self.assertEqual(z.getinfo("__main__.py").header_offset, len(launcher), name)
+                self.assertIn("\nimport sys\n%s\n" % imports, main, name)
+                self.assertTrue(main.endswith("    %s\n" % call), name)
+            self.assertEqual(members["PURELIB/demo_pkg-2.5.dist-info/REQUESTED"], b"")
+            self.assertEqual(record["demo_pkg-2.5.dist-info/REQUESTED"], (sha256(b""), "0"))
+            self.assertEqual([m for m in members if m.startswith("SCRIPTS/")],
+                             ["SCRIPTS/demo.exe", "SCRIPTS/demo-two.exe", "SCRIPTS/demo-gui.exe"])
+
+    def test_a_launchers_zip_application_runs_its_entry_point(self):
+        # This machine's Python runs the member as Python on Windows would:
+        # the file, its arguments, sys.argv[0] without ".exe", the exit status.
+        module = "import sys\ndef main():\n    print(repr(sys.argv))\n    return 3\n"
+        image, _ = self.pack(self.entry_points_wheel("[console_scripts]\ndemo = demo_pkg:main\n",
+                                                     {"demo_pkg/__init__.py": module.encode()}))
+        members = archive_of(image)
+        site = os.path.join(self.tmp, "site")
+        install_as_the_stub_does(members, site)
+        tool = os.path.join(site, "Scripts", "demo.exe")
+        env = dict(os.environ, PYTHONPATH=os.path.join(site, "Lib", "site-packages"))
+        ran = subprocess.run([sys.executable, tool, "a b", ""], capture_output=True, text=True, env=env)
+        self.assertEqual((ran.returncode, ran.stderr), (3, ""))
+        self.assertEqual(ran.stdout, repr([tool[:-4], "a b", ""]) + "\n")
+
+    def test_no_launchers_keeps_the_entry_points_out_with_a_warning(self):
+        text = "[console_scripts]\ndemo = demo_pkg:main\n[gui_scripts]\ndemo-gui = demo_pkg:gui\n"
+        image, stderr = self.pack(self.entry_points_wheel(text), "--no-launchers")
         self.assertEqual(stderr.splitlines(), [
-            "mkpkg_kitpack: warning: entry points cannot become .exe launchers and are not installed:"
-            " demo, demo-two, demo-gui"])
-        _, stderr = self.pack(self.wheel())
+            "mkpkg_kitpack: warning: --no-launchers: entry points are not installed: demo, demo-gui"])
+        self.assertEqual([m for m in archive_of(image) if m.startswith("SCRIPTS/")], [])
+        _, stderr = self.pack(self.wheel(), "--no-launchers")
         self.assertEqual(stderr, "")
+
+    def test_entry_points_that_cannot_be_commands_are_refused(self):
+        scripts = "demo_pkg-2.5.data/scripts/"
+        rows = [  # (what, entry_points.txt, other files, words of the message)
+            ("no module", "[console_scripts]\ndemo = :main\n", {}, "is not module:object"),
+            ("no object", "[console_scripts]\ndemo = demo_pkg\n", {}, "is not module:object"),
+            ("empty object", "[gui_scripts]\ndemo = demo_pkg:\n", {}, "is not module:object"),
+            ("not a name", "[console_scripts]\ndemo = demo-pkg:main\n", {}, "is not module:object"),
+            ("slash", "[console_scripts]\nbin/demo = demo_pkg:main\n", {}, "has a path separator"),
+            ("backslash", "[gui_scripts]\n..\\demo = demo_pkg:main\n", {}, "has a path separator"),
+            ("no name", "[console_scripts]\n = demo_pkg:main\n", {}, "has no name"),
+            ("colon", "[console_scripts]\nc:demo = demo_pkg:main\n", {}, "cannot be an installed file name"),
+            ("not ascii", "[console_scripts]\ncaf\u00e9 = demo_pkg:main\n", {}, "cannot be an installed file name"),
+            ("device", "[console_scripts]\nCON = demo_pkg:main\n", {}, "reserves"),
+            ("dot", "[console_scripts]\ndemo. = demo_pkg:main\n", {}, "reserves or cuts"),
+            ("same name", "[console_scripts]\ndemo = demo_pkg:a\n[gui_scripts]\nDemo = demo_pkg:b\n", {},
+             "would be Scripts\\Demo.exe, which entry point demo installs as well"),
+            ("wheel script", "[console_scripts]\ndemo = demo_pkg:a\n", {scripts + "DEMO.EXE": b"MZ"},
+             "which " + scripts + "DEMO.EXE installs as well"),
+        ]
+        for what, text, files, words in rows:
+            files = dict(files, **{"demo_pkg/__init__.py": b""})
+            result = run_packer("--wheel", self.entry_points_wheel(text, files), "--stub", self.stub,
+                                "--output", self.out, "--launcher-dir", self.launchers)
+            self.assertEqual(result.returncode, 2, what)
+            self.assertIn(words, result.stderr, what)
+            self.assertTrue(result.stderr.startswith("mkpkg_kitpack: error: "), what)
+            self.assertFalse(os.path.exists(self.out), what)
+        # A stub whose processor is unknown, and a launcher that is not built.
+        wheel = self.entry_points_wheel("[console_scripts]\ndemo = demo_pkg:main\n")
+        with open(self.stub, "wb") as f:
+            f.write(b"MZ" + b"w" * 100)
+        result = run_packer("--wheel", wheel, "--stub", self.stub, "--output", self.out, "--launcher-dir", self.launchers)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("cannot tell the stub's processor", result.stderr)
+        with open(self.stub, "wb") as f:
+            f.write(pe_stub(0x14C))
+        os.remove(os.path.join(self.launchers, "launcher-console.exe"))
+        result = run_packer("--wheel", wheel, "--stub", self.stub, "--output", self.out, "--launcher-dir", self.launchers)
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("no launcher %s" % os.path.join(self.launchers, "launcher-console.exe"), result.stderr)
+        self.assertFalse(os.path.exists(self.out))
 
     def test_the_stub_follows_the_platform_tag(self):
         # A copy of the packer whose dist/ folder holds marked stubs.
@@ -358,7 +469,8 @@ class RealWheelTest(unittest.TestCase):
         with open(stub, "wb") as f:
             f.write(STUB)
         out = os.path.join(cls.tmp, "setup.exe")
-        packed = run_packer("--wheel", cls.wheel, "--stub", stub, "--output", out)
+        launchers = make_launchers(os.path.join(cls.tmp, "launchers"))
+        packed = run_packer("--wheel", cls.wheel, "--stub", stub, "--output", out, "--launcher-dir", launchers)
         assert packed.returncode == 0, packed.stderr
         cls.warning = packed.stderr
         with open(out, "rb") as f:
@@ -378,12 +490,14 @@ class RealWheelTest(unittest.TestCase):
         dist = "Lib/site-packages/tiny_pkg-1.0.dist-info/"
         self.assertEqual(installed, sorted([
             "Include/tiny-pkg/tiny_pkg.h", "Scripts/tiny_tool.py", "share/tiny-pkg/tiny_pkg.dat",
-            "Lib/site-packages/tiny_pkg/__init__.py", dist + "INSTALLER", dist + "METADATA",
+            "Scripts/tiny-hello.exe", "Scripts/tiny-window.exe",
+            "Lib/site-packages/tiny_pkg/__init__.py", dist + "INSTALLER", dist + "METADATA", dist + "REQUESTED",
             dist + "RECORD", dist + "WHEEL", dist + "entry_points.txt", dist + "top_level.txt"]))
         with open(os.path.join(self.python_dir, "Scripts", "tiny_tool.py"), "rb") as f:
             self.assertEqual(f.readline(), b"#!python\n")
-        self.assertEqual(self.warning.splitlines(), [
-            "mkpkg_kitpack: warning: entry points cannot become .exe launchers and are not installed: tiny-hello"])
+        with open(os.path.join(self.python_dir, "Scripts", "tiny-window.exe"), "rb") as f:
+            self.assertTrue(f.read().startswith(b"launcher-gui-x64.exe"))
+        self.assertEqual(self.warning, "")
 
     def test_importlib_metadata_finds_the_distribution_and_its_files(self):
         import importlib.metadata
@@ -429,7 +543,7 @@ class RealWheelTest(unittest.TestCase):
 
         def files():
             return sorted(os.path.join(d, f) for d, _, names in os.walk(lib) for f in names)
-        self.assertEqual(len(files()), 10)
+        self.assertEqual(len(files()), 13)
         removed = subprocess.run(["/usr/bin/python3", "-m", "pip", "--python", python, "uninstall", "-y",
                                   "--disable-pip-version-check", "tiny-pkg"], capture_output=True, text=True)
         self.assertEqual(removed.returncode, 0, removed.stderr)

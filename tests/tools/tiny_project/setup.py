@@ -1,5 +1,5 @@
 # A tiny project with a file for every install folder of a wheel: a package,
-# a script, a header, a data file, and a console-script entry point.
+# a script, a header, a data file, and a console and a GUI entry point.
 from setuptools import setup
 
 setup(
@@ -12,5 +12,6 @@ setup(
     scripts=["scripts/tiny_tool.py"],
     headers=["include/tiny_pkg.h"],
     data_files=[("share/tiny-pkg", ["data/tiny_pkg.dat"])],
-    entry_points={"console_scripts": ["tiny-hello = tiny_pkg:main"]},
+    entry_points={"console_scripts": ["tiny-hello = tiny_pkg:main"],
+                  "gui_scripts": ["tiny-window = tiny_pkg:window.show"]},
 )

@@ -1,6 +1,14 @@
-"""The tiny package: a module to import and a function for its entry point."""
+"""The tiny package: a module to import and the callables of its entry points."""
 GREETING = "hello from tiny_pkg"
 
 
 def main():
     print(GREETING)
+
+
+class window:
+    """The GUI command's object: its attribute is what the command calls."""
+
+    @staticmethod
+    def show():
+        return 0
