@@ -8,7 +8,7 @@
 #include "common/message_box_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/output_capture_win.h"
-#include "python_runtime/python3_texts.h"
+#include "python_runtime/python_discovery.h"
 #include "python_runtime/python_target_win.h"
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
@@ -113,7 +113,7 @@ int run_uninstall_script(char* record) {
     output_capture capture(true);
     // The recorded name as it is: the uninstaller runs from python_dir itself.
     if (loaded_python python = bind_python_dll(unique_module(LoadLibraryA(dll_name)),
-                                               python_major_of_dll(dll_name))) {
+                                               python_traits_for(python_major_of_dll(dll_name), 0))) {
       python.output_path = capture.name();
       run_installscript(python, path, 2, argv);
     }

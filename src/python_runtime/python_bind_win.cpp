@@ -35,9 +35,9 @@ python_entry_points bind_python(HMODULE module) {
   return api;
 }
 
-loaded_python bind_python_dll(unique_module module, int major) {
+loaded_python bind_python_dll(unique_module module, const python_traits& traits) {
   loaded_python python;
-  python.major = major;
+  python.traits = traits;
   python.api = bind_python(module.get());
   python.module = std::move(module);
   return python;

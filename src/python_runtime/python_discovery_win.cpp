@@ -10,8 +10,9 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
-#include "python_runtime/python3_texts.h"
+#include "common/pe_header.h"
 #include "python_runtime/python_discovery.h"
+#include "python_runtime/python_traits.h"
 #include "python_runtime/python_target_win.h"
 #include "record/uninstall_registration.h"
 
@@ -49,13 +50,16 @@ std::uint16_t machine_of_file(const char* path) {
   return pe_machine(std::span<const std::byte>(head, read));
 }
 
-// A Python 3 whose DLL is found, in its own directory or else in the system
-// directory, but built for another processor can never be loaded here (a
-// 64-bit Python seen by a 32-bit program through HKEY_CURRENT_USER, and the
-// reverse). A DLL that is not found says nothing against the row.
-bool python3_loadable(const python_install& install, const char* row_text) {
+// A Python whose DLL is looked for in its own directory, and found there or
+// else in the system directory, but built for another processor can never be
+// loaded here (a 64-bit Python seen by a 32-bit program through
+// HKEY_CURRENT_USER, and the reverse). A DLL that is not found says nothing
+// against the row.
+bool python_loadable(const python_install& install, const char* row_text) {
   row_version version = parse_row_version(row_text);
-  if (version.count < 2 || version.major < 3) return true;
+  if (version.count < 2 ||
+      python_traits_for(version.major, version.minor).search != dll_search::own_dir_then_system)
+    return true;
   char dll[MAX_PATH];
   if (!format_python_dll(dll, sizeof dll, version.major, version.minor)) return true;
   std::string_view dir = install.install_path;
@@ -82,7 +86,7 @@ void add_install_row(HWND list, HKEY root, std::string_view target_version, cons
   unique_hkey install_path_key;
   if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
   unique_heap<python_install> install = read_python_install(install_path_key.get());
-  if (!install || !python3_loadable(*install.get(), row_text)) return;
+  if (!install || !python_loadable(*install.get(), row_text)) return;
   // The list keeps its rows sorted: the add tells where this row landed.
   LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row_text));
   if (row < 0) return;

@@ -8,13 +8,13 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
+#include "common/pe_header.h"
 #include "common/program_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/log_format.h"
 #include "record/uninstall_registration.h"
 #include "startup/package_image_win.h"
-#include "startup/package_layout.h"
 #include "startup/setup_config.h"
 
 namespace {

@@ -65,7 +65,7 @@ TEST(CompileModules, CountsTheFilesThatFailed) {
 TEST(CompileModules, AnEmptyListIsZeroBeforeAnyEntryPointIsTested) {
   python_fixture python("full");
   compile_list = nullptr;
-  loaded_python kernel = bind_python_dll(unique_module(LoadLibraryA("kernel32.dll")), 2);
+  loaded_python kernel = bind_python_dll(unique_module(LoadLibraryA("kernel32.dll")), python_traits_for(2, 7));
   EXPECT_EQ(compile_modules(kernel, 0), 0);
   notify(NOTIFY_FILE_CREATED, "C:\\x.py");
   EXPECT_EQ(compile_modules(kernel, 0), -1);

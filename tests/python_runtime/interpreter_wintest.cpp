@@ -106,7 +106,8 @@ TEST(Runners, AMissingEntryPointStopsOnlyTheRunnersThatNeedIt) {
     std::string script = python.script_path("ok.py");
     write_file(script, "pass\n");
     std::string library = standin_folder(c.variant) + (c.major == 3 ? "\\python312.dll" : "\\python27.dll");
-    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())), c.major);
+    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())),
+                                        python_traits_for(c.major, c.major == 3 ? 12 : 7));
     ASSERT_TRUE(dll) << c.variant;
     if (c.without_sys_set_object) dll.api.sys_set_object = nullptr;
     EXPECT_EQ(run_simple_string(dll, "pass"), c.simple_string) << c.variant;
