@@ -4,7 +4,6 @@
 #include "common/program_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/compiled_names.h"
-#include "python_runtime/python_target_win.h"
 #include "python_runtime/python_statements.h"
 #include "python_runtime/sys_value_win.h"
 #include "record/install_log_win.h"
@@ -31,7 +30,7 @@ int compile_beside_source(const loaded_python& python, const char* path, int opt
 // A cache folder this pass makes is recorded before its first file, so that
 // the uninstaller removes the files, then the folder.
 int compile_into_cache(const loaded_python& python, const char* path, int optimize) {
-  compiled_file plan = plan_compiled_file(path, py_major, py_minor, optimize);
+  compiled_file plan = plan_compiled_file(path, python.target->py_major, python.target->py_minor, optimize);
   if (!plan.ok) return 1;
   if (CreateDirectoryA(plan.cache_dir, nullptr)) notify(NOTIFY_DIR_CREATED, plan.cache_dir);
   int failed = 1;
@@ -85,7 +84,7 @@ int compile_modules(const loaded_python& python, int optimize) {
   return failures;
 }
 
-void run_compile_pass(int optimize) {
+void run_compile_pass(const chosen_python& target, int optimize) {
   show_item_text("Loading python...");
-  if (loaded_python python = load_python_dll(python_dll)) compile_modules(python, optimize);
+  if (loaded_python python = load_python_dll(target)) compile_modules(python, optimize);
 }

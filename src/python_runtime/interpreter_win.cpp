@@ -15,7 +15,6 @@
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_statements.h"
 #include "python_runtime/python_text_win.h"
-#include "python_runtime/python_target_win.h"
 #include "python_runtime/sys_value_win.h"
 #include "wizard/install_status_win.h"
 
@@ -44,9 +43,10 @@ static HMODULE load_from_system_directory(const char* dll_name) {
 
 // The installation's own directory, from its InstallPath key: per user first.
 // Without a usable key the error of the earlier load stays the one reported.
-static HMODULE load_from_install_path(const char* dll_name, DWORD load_error) {
+static HMODULE load_from_install_path(const chosen_python& target, DWORD load_error) {
+  const char* dll_name = target.python_dll;
   char version[24];
-  format_cut(version, sizeof version, "%d.%d", py_major, py_minor);
+  format_cut(version, sizeof version, "%d.%d", target.py_major, target.py_minor);
   char key[80];
   format_cut(key, sizeof key, INSTALL_PATH_KEY_FORMAT, version);
   char directory[MAX_PATH];
@@ -71,27 +71,27 @@ static HMODULE load_from_install_path(const char* dll_name, DWORD load_error) {
 
 // A Python 3 installation's own directory comes first: a python3X.dll in the
 // system directory belongs to some other program.
-static HMODULE load_from_python_dir(const char* dll_name) {
+static HMODULE load_from_python_dir(const chosen_python& target) {
   char path[MAX_PATH];
-  if (python_dir[0] == '\0' || !format_whole(path, sizeof path, "%s\\%s", python_dir, dll_name))
+  if (target.python_dir[0] == '\0' ||
+      !format_whole(path, sizeof path, "%s\\%s", target.python_dir, target.python_dll))
     return nullptr;
   return load_from_path(path);
 }
 
-loaded_python load_python_dll(const char* dll_name) {
+loaded_python load_python_dll(const chosen_python& target) {
   char home[272];
-  format_cut(home, sizeof home, "PYTHONHOME=%s", python_dir);
+  format_cut(home, sizeof home, "PYTHONHOME=%s", target.python_dir);
   _putenv(home);
   unique_module module;
-  python_traits traits = python_traits_for(py_major, py_minor);
-  if (traits.search == dll_search::own_dir_then_system) {
-    module.reset(load_from_python_dir(dll_name));
-    if (!module) module.reset(load_from_system_directory(dll_name));
+  if (target.traits().search == dll_search::own_dir_then_system) {
+    module.reset(load_from_python_dir(target));
+    if (!module) module.reset(load_from_system_directory(target.python_dll));
   } else {
-    module.reset(load_from_system_directory(dll_name));
-    if (!module) module.reset(load_from_install_path(dll_name, GetLastError()));
+    module.reset(load_from_system_directory(target.python_dll));
+    if (!module) module.reset(load_from_install_path(target, GetLastError()));
   }
-  return bind_python_dll(std::move(module), traits);
+  return bind_python_dll(std::move(module), target);
 }
 
 int register_builtins(const loaded_python& python) {
@@ -112,6 +112,7 @@ int register_builtins(const loaded_python& python) {
   builtin_api.err_format = api.err_format;
   builtin_api.long_from_void_ptr = api.long_from_void_ptr;
   builtin_api.utf8 = python.traits.utf8_text;
+  builtin_api.root_hkey = python.target->root_hkey;
   return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "common/owner_win.h"
 #include "python_runtime/python_api.h"
+#include "python_runtime/python_target_win.h"
 #include "python_runtime/python_traits.h"
 
 struct python_entry_points {
@@ -36,7 +37,9 @@ struct python_entry_points {
 struct loaded_python {
   unique_module module;
   python_entry_points api{};
-  // What this interpreter's version changes in every run.
+  // The installation it was loaded for, and what its version changes in
+  // every run.
+  const chosen_python* target = nullptr;
   python_traits traits{};
   // Output redirected inside the interpreter: the capture file its sys.stdout and sys.stderr append to while
   // a script runs (none: left as the interpreter made them).
@@ -48,6 +51,6 @@ struct loaded_python {
 // Looks up every entry point of the installer in module (none: all null).
 python_entry_points bind_python(HMODULE module);
 
-// Takes over a loaded module of the version with these traits and binds it;
-// an empty owner gives an empty result.
-loaded_python bind_python_dll(unique_module module, const python_traits& traits);
+// Takes over a loaded module of target's interpreter and binds it; an empty
+// owner gives an empty result. target must outlive the result.
+loaded_python bind_python_dll(unique_module module, const chosen_python& target);

@@ -89,12 +89,13 @@ void write_uninstaller_copy(const char* path) {
 
 open_uninstall_key_fn open_uninstall_key_impl = create_uninstall_key;
 
-int open_install_record(const char* python_dir) {
+int open_install_record(const chosen_python& target) {
+  const char* python_dir = target.python_dir;
   const char* meta_name = setup_config.meta_name;
-  const char* root_name = root_key_log_name(root_hkey == HKEY_LOCAL_MACHINE);
+  const char* root_name = root_key_log_name(target.root_hkey == HKEY_LOCAL_MACHINE);
 
   unique_hkey uninstall_key;
-  switch (decide_uninstall_key(open_uninstall_key_impl(root_hkey, uninstall_key.put()))) {
+  switch (decide_uninstall_key(open_uninstall_key_impl(target.root_hkey, uninstall_key.put()))) {
     case uninstall_key_action::refuse:
       show_message_box(GetFocus(), ACCESS_DENIED_TEXT, nullptr, MB_ICONERROR);
       return 0;
@@ -113,7 +114,8 @@ int open_install_record(const char* python_dir) {
   write_log_record(LOG_ROOT_KEY, root_name);
 
   char package_key_name[PACKAGE_KEY_WIDTH];
-  format_package_key_name(package_key_name, sizeof package_key_name, meta_name, py_major, py_minor);
+  format_package_key_name(package_key_name, sizeof package_key_name, meta_name, target.py_major,
+                          target.py_minor);
   unique_hkey package_key;
   DWORD disposition = create_package_key(uninstall_key.get(), package_key_name, package_key);
   uninstall_key.reset();
@@ -121,7 +123,7 @@ int open_install_record(const char* python_dir) {
   if (disposition == REG_CREATED_NEW_KEY)
     write_log_line(LOG_REG_KEY, UNINSTALL_KEY_PATH, package_key_name);
 
-  format_display_name(text, sizeof text, py_major, py_minor, setup_config.title);
+  format_display_name(text, sizeof text, target.py_major, target.py_minor, setup_config.title);
   set_recorded_value(package_key.get(), package_key_name, "DisplayName", text);
 
   if (format_uninstaller_path(text, sizeof text, python_dir, meta_name)) write_uninstaller_copy(text);

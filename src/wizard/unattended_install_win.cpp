@@ -35,7 +35,7 @@ bool choose_python(const char* version) {
     return false;
   }
   char install_dir[MAX_PATH * 2];
-  apply_python_selection(list, row, install_dir, sizeof install_dir);
+  apply_python_selection(list, row, install_target(), install_dir, sizeof install_dir);
   return true;
 }
 
@@ -60,7 +60,7 @@ install_exit run_unattended_install(const char* python_version) {
     return code;
   }
   char output[SHOWN_OUTPUT + 1];
-  postinstall_result script = run_postinstall(output);
+  postinstall_result script = run_postinstall(install_target(), output);
   add_to_report(output);
   return script == postinstall_result::failed ? install_exit::postinstall_failed : code;
 }
