@@ -69,7 +69,7 @@ void set_recorded_value(HKEY package_key, const char* package_key_name, const ch
 // with arguments. A file that cannot be made is skipped without a word.
 // A signed installer's headers name its certificate table, which the copy
 // does not hold: the copy gets that entry cleared and every other byte as is.
-void write_uninstaller_copy(const char* path) {
+void write_uninstaller_copy(const char* path, std::span<const std::byte> installer_image) {
   unique_stream copy(std::fopen(path, "wb"));
   if (!copy || stub_length <= 0 || installer_image.size() < static_cast<std::size_t>(stub_length))
     return;
@@ -89,7 +89,7 @@ void write_uninstaller_copy(const char* path) {
 
 open_uninstall_key_fn open_uninstall_key_impl = create_uninstall_key;
 
-int open_install_record(const chosen_python& target) {
+int open_install_record(const chosen_python& target, std::span<const std::byte> installer_image) {
   const char* python_dir = target.python_dir;
   const char* meta_name = setup_config.meta_name;
   const char* root_name = root_key_log_name(target.root_hkey == HKEY_LOCAL_MACHINE);
@@ -126,7 +126,7 @@ int open_install_record(const chosen_python& target) {
   format_display_name(text, sizeof text, target.py_major, target.py_minor, setup_config.title);
   set_recorded_value(package_key.get(), package_key_name, "DisplayName", text);
 
-  if (format_uninstaller_path(text, sizeof text, python_dir, meta_name)) write_uninstaller_copy(text);
+  if (format_uninstaller_path(text, sizeof text, python_dir, meta_name)) write_uninstaller_copy(text, installer_image);
 
   format_uninstall_string(text, sizeof text, python_dir, meta_name);
   set_recorded_value(package_key.get(), package_key_name, "UninstallString", text);

@@ -49,14 +49,15 @@ void compile_pass(const install_steps& steps, const chosen_python& target, const
 }
 }  // namespace
 
-sequence_outcome run_install_sequence(HWND install_page, const install_steps& steps) {
+sequence_outcome run_install_sequence(HWND install_page, std::span<const std::byte> installer_image,
+                                      const install_steps& steps) {
   progress_page = install_page;
   install_ok = 1;
   lock_wizard(install_page);
   chosen_python& target = chosen;
   strip_trailing_backslash(target.python_dir);
   target.root_hkey = steps.check_root_key(install_page, target.root_hkey);
-  if (!steps.open_install_record(target)) {
+  if (!steps.open_install_record(target, installer_image)) {
     // Nothing was registered, so nothing may be installed either: the finish
     // page shows "Installation failed." and runs no script.
     install_ok = 0;

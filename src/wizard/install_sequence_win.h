@@ -15,7 +15,7 @@
 // their own.
 struct install_steps {
   HKEY (*check_root_key)(HWND owner, HKEY root_hkey);
-  int (*open_install_record)(const chosen_python& target);
+  int (*open_install_record)(const chosen_python& target, std::span<const std::byte> image);
   const scheme_entry* (*select_scheme)(int major, int minor);
   int (*run_preinstall_script)(const chosen_python& target, const char* script);
   int (*extract_archive)(const scheme_entry* scheme, const char* target_dir,
@@ -36,8 +36,10 @@ chosen_python& install_target();
 enum class sequence_outcome { done, not_registered, preinstall_failed, extraction_failed };
 
 // Runs the sequence for the install page (none when install_sink stands in
-// for it). Never refuses the page change: the finish page always follows.
-sequence_outcome run_install_sequence(HWND install_page,
+// for it) over the installer image, whose stub becomes the uninstaller and
+// whose archive is extracted. Never refuses the page change: the finish page
+// always follows.
+sequence_outcome run_install_sequence(HWND install_page, std::span<const std::byte> installer_image,
                                       const install_steps& steps = program_install_steps);
 
 // Cuts one trailing backslash off a directory: C:\Python25\ becomes C:\Python25.

@@ -51,10 +51,10 @@ install_exit exit_for(sequence_outcome outcome) {
 }
 }  // namespace
 
-install_exit run_unattended_install(const char* python_version) {
+install_exit run_unattended_install(const char* python_version, std::span<const std::byte> installer_image) {
   if (!choose_python(python_version)) return install_exit::no_python;
   install_sink = &no_page;
-  install_exit code = exit_for(run_install_sequence(nullptr));
+  install_exit code = exit_for(run_install_sequence(nullptr, installer_image));
   if (!install_ok) {
     add_to_report(failure_text ? failure_text : "Installation failed.");
     return code;

@@ -67,7 +67,6 @@ class install_record : public ::testing::Test {
   void SetUp() override {
     image_.resize(5000);
     for (std::size_t i = 0; i < image_.size(); ++i) image_[i] = static_cast<std::byte>(i * 7 + 3);
-    installer_image = image_;
     stub_length = 3000;
     copy_cut(setup_config.meta_name, sizeof setup_config.meta_name, package);
     copy_cut(setup_config.title, sizeof setup_config.title, "Example 1.0");
@@ -87,7 +86,6 @@ class install_record : public ::testing::Test {
       RegDeleteTreeA(root, entry_path().c_str());
       RegDeleteKeyA(root, entry_path().c_str());
     }
-    installer_image = {};
     stub_length = 0;
   }
 
@@ -176,7 +174,7 @@ class install_record : public ::testing::Test {
 };
 
 TEST_F(install_record, FirstInstallationRecordsTheNewKeyAndBothValues) {
-  EXPECT_EQ(open_install_record(chosen()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   ASSERT_NE(log_file, nullptr);
   close_log();
   expect_log({expected_lines("HKEY_LOCAL_MACHINE", true)});
@@ -187,11 +185,11 @@ TEST_F(install_record, FirstInstallationRecordsTheNewKeyAndBothValues) {
 }
 
 TEST_F(install_record, SecondInstallationAppendsOnlyTheValueRecords) {
-  ASSERT_EQ(open_install_record(chosen()), 1);
+  ASSERT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   copy_cut(setup_config.title, sizeof setup_config.title, "Example 1.1");
   stub_length = 1200;  // the copy is truncated, not overwritten in place
-  ASSERT_EQ(open_install_record(chosen()), 1);
+  ASSERT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   auto second = expected_lines("HKEY_LOCAL_MACHINE", false);
   second[3] = std::string("040 Reg DB Value: [") + uninstall_key + "\\" + package_key +
@@ -204,7 +202,7 @@ TEST_F(install_record, SecondInstallationAppendsOnlyTheValueRecords) {
 
 TEST_F(install_record, CurrentUserRootRegistersForTheUser) {
   target_.root_hkey = HKEY_CURRENT_USER;
-  ASSERT_EQ(open_install_record(chosen()), 1);
+  ASSERT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   expect_log({expected_lines("HKEY_CURRENT_USER", true)});
   expect_entry(HKEY_CURRENT_USER, "Python 2.5 Example 1.0", uninstall_string());
@@ -213,7 +211,7 @@ TEST_F(install_record, CurrentUserRootRegistersForTheUser) {
 
 TEST_F(install_record, RefusedAccessStopsBeforeAnythingIsWritten) {
   open_uninstall_key_impl = refuse_access;
-  EXPECT_EQ(open_install_record(chosen()), 0);
+  EXPECT_EQ(open_install_record(chosen(), image_), 0);
   EXPECT_EQ(log_file, nullptr);
   EXPECT_FALSE(file_exists(log_path()));
   EXPECT_FALSE(file_exists(copy_path()));
@@ -227,7 +225,7 @@ TEST_F(install_record, RefusedAccessStopsBeforeAnythingIsWritten) {
 
 TEST_F(install_record, OtherUninstallKeyFailureReportsEachStepAndGoesOn) {
   open_uninstall_key_impl = key_not_found;
-  EXPECT_EQ(open_install_record(chosen()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   expect_log({expected_lines("HKEY_LOCAL_MACHINE", false)});
   expect_copy(3000);
@@ -252,7 +250,7 @@ TEST_F(install_record, OtherUninstallKeyFailureReportsEachStepAndGoesOn) {
 
 TEST_F(install_record, MissingPythonDirStillRegistersWithoutLogOrCopy) {
   dir_ = folder_ / "missing";
-  EXPECT_EQ(open_install_record(chosen()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   EXPECT_EQ(log_file, nullptr);
   EXPECT_FALSE(file_exists(log_path()));
   EXPECT_FALSE(file_exists(copy_path()));
@@ -267,7 +265,7 @@ TEST_F(install_record, LongestDirectoryAndNameAreRegisteredUncut) {
   dir_ = "C:\\" + std::string(256, 'd');  // 259 characters, no such folder
   std::string key = long_name + "-py2.5";
   ASSERT_FALSE(key_exists(HKEY_LOCAL_MACHINE, entry_path(key.c_str())));
-  EXPECT_EQ(open_install_record(chosen()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   std::string command = "\"" + dir_ + "\\Remove" + long_name + ".exe\" -u \"" + dir_ + "\\" +
                         long_name + "-kitpack.log\"";
   value name = read_value(HKEY_LOCAL_MACHINE, entry_path(key.c_str()), "DisplayName");

@@ -38,7 +38,13 @@ HKEY fake_check_root_key(HWND, HKEY root_hkey) {
   note("check_root_key");
   return root_hkey;
 }
-int fake_open_install_record(const chosen_python& target) {
+// The image the sequence is handed, which the registration and the
+// extraction get.
+const std::byte sequence_image[16] = {};
+
+int fake_open_install_record(const chosen_python& target, std::span<const std::byte> image) {
+  EXPECT_EQ(image.data(), sequence_image);
+  EXPECT_EQ(image.size(), sizeof sequence_image);
   note(std::string("open_install_record ") + target.python_dir);
   return record_result;
 }
@@ -54,8 +60,8 @@ int fake_run_preinstall_script(const chosen_python&, const char* text) {
 int fake_extract_archive(const scheme_entry* scheme, const char* dir,
                          std::span<const std::byte> image, notify_fn) {
   EXPECT_EQ(scheme, chosen_scheme);
-  EXPECT_EQ(image.data(), installer_image.data());
-  EXPECT_EQ(image.size(), installer_image.size());
+  EXPECT_EQ(image.data(), sequence_image);
+  EXPECT_EQ(image.size(), sizeof sequence_image);
   note(std::string("extract_archive ") + dir);
   return extract_result;
 }
@@ -93,11 +99,9 @@ void run_case(const sequence_case& c) {
   preinstall_script = c.preinstall ? script : nullptr;
   setup_config.target_compile = c.target_compile;
   setup_config.target_optimize = c.target_optimize;
-  static const std::byte image[16] = {};
-  installer_image = image;
   install_sink = &sink;
 
-  sequence_outcome outcome = run_install_sequence(nullptr, fakes);
+  sequence_outcome outcome = run_install_sequence(nullptr, sequence_image, fakes);
 
   install_sink = nullptr;
   EXPECT_EQ(outcome, c.outcome) << c.name;
