@@ -6,7 +6,6 @@
 
 #include "archive/notify_codes.h"
 #include "common/message_box_win.h"
-#include "python_runtime/python_target_win.h"
 #include "python_runtime/shortcut_win.h"
 #include "python_runtime/csidl_folders.h"
 #include "python_runtime/python_text_win.h"
@@ -46,7 +45,7 @@ static py_object* get_special_folder_path(py_object*, py_object* args) {
 static py_object* get_root_hkey(py_object*, py_object*) {
   if (!builtin_api.long_from_void_ptr)
     return builtin_api.err_format(builtin_api.os_error, "function not available");
-  auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(root_hkey));
+  auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(builtin_api.root_hkey));
   return builtin_api.long_from_void_ptr(reinterpret_cast<void*>(static_cast<std::uintptr_t>(value)));
 }
 

@@ -1,6 +1,8 @@
 // The six functions that scripts may call as global names, and the record
 // through which they reach the interpreter of the current run.
 #pragma once
+#include <windows.h>
+
 #include <cstddef>
 
 #include "python_runtime/python_api.h"
@@ -16,6 +18,7 @@ struct builtin_api_fields {
   py_object* value_error;
   py_object* os_error;
   bool utf8;  // Python 3: char strings in and out are UTF-8
+  HKEY root_hkey;  // the root the package is registered under
 };
 extern builtin_api_fields builtin_api;
 

@@ -3,9 +3,8 @@
 #include "archive/notify_codes.h"
 #include "common/program_win.h"
 #include "python_runtime/interpreter_win.h"
-#include "python_runtime/python3_texts.h"
-#include "python_runtime/python_target_win.h"
-#include "python_runtime/script_texts.h"
+#include "python_runtime/compiled_names.h"
+#include "python_runtime/python_statements.h"
 #include "python_runtime/sys_value_win.h"
 #include "record/install_log_win.h"
 #include "wizard/install_status_win.h"
@@ -31,7 +30,7 @@ int compile_beside_source(const loaded_python& python, const char* path, int opt
 // A cache folder this pass makes is recorded before its first file, so that
 // the uninstaller removes the files, then the folder.
 int compile_into_cache(const loaded_python& python, const char* path, int optimize) {
-  compiled_file plan = plan_compiled_file(path, py_major, py_minor, optimize);
+  compiled_file plan = plan_compiled_file(path, python.target->py_major, python.target->py_minor, optimize);
   if (!plan.ok) return 1;
   if (CreateDirectoryA(plan.cache_dir, nullptr)) notify(NOTIFY_DIR_CREATED, plan.cache_dir);
   int failed = 1;
@@ -54,7 +53,7 @@ int compile_file_list(const loaded_python& python, int optimize) {
   for (compile_node* node = compile_list; node; node = node->next) ++count;
   show_progress_range(count);
   show_progress_pos(0);
-  bool into_cache = python.is_python3() && compiles_into_cache(py_major, py_minor);
+  bool into_cache = python.traits.compiled != compiled_layout::beside_source;
   int failures = 0;
   unsigned done = 0;
   for (compile_node* node = compile_list; node; node = node->next) {
@@ -74,7 +73,7 @@ int compile_modules(const loaded_python& python, int optimize) {
   // setter. The paths reach the interpreter as values under sys.
   if (!api.initialize || !api.finalize || !api.run_simple_string || !api.sys_get_object ||
       !api.build_value || !api.sys_set_object ||
-      (!python.is_python3() && (!api.optimize_flag || !api.set_program_name)))
+      (python.traits.needs_legacy_setters && (!api.optimize_flag || !api.set_program_name)))
     return -1;
   // Read by the interpreter as it starts: an optimizing run writes .pyo.
   if (api.optimize_flag) *api.optimize_flag = optimize ? 1 : 0;
@@ -85,7 +84,7 @@ int compile_modules(const loaded_python& python, int optimize) {
   return failures;
 }
 
-void run_compile_pass(int optimize) {
+void run_compile_pass(const chosen_python& target, int optimize) {
   show_item_text("Loading python...");
-  if (loaded_python python = load_python_dll(python_dll)) compile_modules(python, optimize);
+  if (loaded_python python = load_python_dll(target)) compile_modules(python, optimize);
 }

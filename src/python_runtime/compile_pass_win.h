@@ -5,8 +5,8 @@
 #include "python_runtime/python_bind_win.h"
 
 // One compile pass over compile_list: optimize 0 writes .pyc, 1 writes .pyo.
-// Loads python_dll, compiles, frees it; does nothing more when it won't load.
-void run_compile_pass(int optimize);
+// Loads target's DLL, compiles, frees it; does nothing more when it won't load.
+void run_compile_pass(const chosen_python& target, int optimize);
 
 // Compiles every compile_list entry in one interpreter run: 0 for an empty
 // list, -1 when an entry point is missing, else the number of failures.

@@ -12,9 +12,9 @@
 #include "common/owner_crt_win.h"
 #include "common/program_win.h"
 #include "python_runtime/builtins_win.h"
-#include "python_runtime/python3_texts.h"
+#include "python_runtime/python_discovery.h"
+#include "python_runtime/python_statements.h"
 #include "python_runtime/python_text_win.h"
-#include "python_runtime/python_target_win.h"
 #include "python_runtime/sys_value_win.h"
 #include "wizard/install_status_win.h"
 
@@ -43,9 +43,12 @@ static HMODULE load_from_system_directory(const char* dll_name) {
 
 // The installation's own directory, from its InstallPath key: per user first.
 // Without a usable key the error of the earlier load stays the one reported.
-static HMODULE load_from_install_path(const char* dll_name, DWORD load_error) {
+static HMODULE load_from_install_path(const chosen_python& target, DWORD load_error) {
+  const char* dll_name = target.python_dll;
+  char version[24];
+  format_cut(version, sizeof version, "%d.%d", target.py_major, target.py_minor);
   char key[80];
-  format_cut(key, sizeof key, "SOFTWARE\\Python\\PythonCore\\%d.%d\\InstallPath", py_major, py_minor);
+  format_cut(key, sizeof key, INSTALL_PATH_KEY_FORMAT, version);
   char directory[MAX_PATH];
   bool found = false;
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
@@ -68,26 +71,27 @@ static HMODULE load_from_install_path(const char* dll_name, DWORD load_error) {
 
 // A Python 3 installation's own directory comes first: a python3X.dll in the
 // system directory belongs to some other program.
-static HMODULE load_from_python_dir(const char* dll_name) {
+static HMODULE load_from_python_dir(const chosen_python& target) {
   char path[MAX_PATH];
-  if (python_dir[0] == '\0' || !format_whole(path, sizeof path, "%s\\%s", python_dir, dll_name))
+  if (target.python_dir[0] == '\0' ||
+      !format_whole(path, sizeof path, "%s\\%s", target.python_dir, target.python_dll))
     return nullptr;
   return load_from_path(path);
 }
 
-loaded_python load_python_dll(const char* dll_name) {
+loaded_python load_python_dll(const chosen_python& target) {
   char home[272];
-  format_cut(home, sizeof home, "PYTHONHOME=%s", python_dir);
+  format_cut(home, sizeof home, "PYTHONHOME=%s", target.python_dir);
   _putenv(home);
   unique_module module;
-  if (py_major >= 3) {
-    module.reset(load_from_python_dir(dll_name));
-    if (!module) module.reset(load_from_system_directory(dll_name));
+  if (target.traits().search == dll_search::own_dir_then_system) {
+    module.reset(load_from_python_dir(target));
+    if (!module) module.reset(load_from_system_directory(target.python_dll));
   } else {
-    module.reset(load_from_system_directory(dll_name));
-    if (!module) module.reset(load_from_install_path(dll_name, GetLastError()));
+    module.reset(load_from_system_directory(target.python_dll));
+    if (!module) module.reset(load_from_install_path(target, GetLastError()));
   }
-  return bind_python_dll(std::move(module), py_major);
+  return bind_python_dll(std::move(module), target);
 }
 
 int register_builtins(const loaded_python& python) {
@@ -97,7 +101,7 @@ int register_builtins(const loaded_python& python) {
     return 1;
   // Attributes of the builtins module are global names in every script, no
   // import needed; Python 3 renamed it.
-  if (py_object* builtins = api.import_module(python.is_python3() ? "builtins" : "__builtin__")) {
+  if (py_object* builtins = api.import_module(python.traits.builtins_module)) {
     builtin_api.value_error = api.get_attr(builtins, "ValueError");
     builtin_api.os_error = api.get_attr(builtins, "OSError");
     for (py_method_def& row : builtin_methods)
@@ -107,7 +111,8 @@ int register_builtins(const loaded_python& python) {
   builtin_api.parse_tuple = api.parse_tuple;
   builtin_api.err_format = api.err_format;
   builtin_api.long_from_void_ptr = api.long_from_void_ptr;
-  builtin_api.utf8 = python.is_python3();
+  builtin_api.utf8 = python.traits.utf8_text;
+  builtin_api.root_hkey = python.target->root_hkey;
   return 0;
 }
 
@@ -117,7 +122,7 @@ static wchar_t wide_program_name[MAX_PATH];
 void set_python_program_name(const loaded_python& python) {
   // Python 3 deprecated the setter and may drop it: it starts without.
   if (!python.api.set_program_name) return;
-  if (!python.is_python3()) {
+  if (!python.traits.wide_setters) {
     python.api.set_program_name(module_path);
     return;
   }
@@ -133,13 +138,13 @@ namespace {
 // pointed at the capture file instead, after the interpreter has started.
 // The path reaches the interpreter as a value, so any folder of TEMP serves.
 void redirect_output(const loaded_python& python) {
-  if (!python.is_python3() || !python.output_path) return;
+  if (!python.traits.redirects_output_inside || !python.output_path) return;
   sys_value path(python, OUTPUT_VALUE, python.output_path);
   if (path && path.length() <= OUTPUT_PATH_LIMIT) python.api.run_simple_string(OUTPUT_REDIRECT_STATEMENT);
 }
 
 void close_output(const loaded_python& python) {
-  if (python.is_python3() && python.output_path) python.api.run_simple_string(OUTPUT_CLOSE_STATEMENT);
+  if (python.traits.redirects_output_inside && python.output_path) python.api.run_simple_string(OUTPUT_CLOSE_STATEMENT);
 }
 
 // argv as wide strings, for as long as PySys_SetArgv needs them.
@@ -165,7 +170,7 @@ class wide_argv {
 
 // A Python 3 whose PySys_SetArgv is gone gets sys.argv through sys itself.
 void set_argv(const loaded_python& python, int argc, char** argv) {
-  if (!python.is_python3()) {
+  if (!python.traits.wide_setters) {
     python.api.sys_set_argv(argc, argv);
     return;
   }
@@ -181,7 +186,7 @@ void set_argv(const loaded_python& python, int argc, char** argv) {
 
 int run_simple_string(const loaded_python& python, const char* text) {
   const python_entry_points& api = python.api;
-  if (!api.initialize || (!api.set_program_name && !python.is_python3()) || !api.finalize ||
+  if (!api.initialize || (!api.set_program_name && python.traits.needs_legacy_setters) || !api.finalize ||
       !api.run_simple_string || !api.err_print)
     return -1;
   set_python_program_name(python);
@@ -215,7 +220,7 @@ static int run_file_content(py_run_simple_string_fn run_string, int fd) {
 int run_installscript(const loaded_python& python, const char* path, int argc, char** argv) {
   const python_entry_points& api = python.api;
   // A Python 3 can have sys.argv set through sys instead.
-  bool argv_settable = api.sys_set_argv || (python.is_python3() && api.sys_set_object);
+  bool argv_settable = api.sys_set_argv || (!python.traits.needs_legacy_setters && api.sys_set_object);
   if (!api.initialize || !argv_settable || !api.run_simple_string || !api.finalize ||
       !api.build_value || !api.cfunction_new || !api.parse_tuple || !api.err_format)
     return 1;

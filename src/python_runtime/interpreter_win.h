@@ -2,9 +2,10 @@
 #pragma once
 #include "python_runtime/python_bind_win.h"
 
-// Loads and binds the interpreter DLL for an install-time step; empty when
-// it cannot be loaded (GetLastError tells why). Freed when the result ends.
-loaded_python load_python_dll(const char* dll_name);
+// Loads and binds target's interpreter DLL for an install-time step; empty
+// when it cannot be loaded (GetLastError tells why). Freed when the result
+// ends; target must outlive it.
+loaded_python load_python_dll(const chosen_python& target);
 
 // Makes the script builtins attributes of __builtin__ (builtins in Python 3).
 // 0 when the entry points were found, 1 when one was missing.

@@ -35,9 +35,10 @@ python_entry_points bind_python(HMODULE module) {
   return api;
 }
 
-loaded_python bind_python_dll(unique_module module, int major) {
+loaded_python bind_python_dll(unique_module module, const chosen_python& target) {
   loaded_python python;
-  python.major = major;
+  python.target = &target;
+  python.traits = target.traits();
   python.api = bind_python(module.get());
   python.module = std::move(module);
   return python;

@@ -7,6 +7,8 @@
 
 #include "common/owner_win.h"
 #include "python_runtime/python_api.h"
+#include "python_runtime/python_target_win.h"
+#include "python_runtime/python_traits.h"
 
 struct python_entry_points {
   py_void_fn initialize;
@@ -35,20 +37,20 @@ struct python_entry_points {
 struct loaded_python {
   unique_module module;
   python_entry_points api{};
-  // 3 and above: wide program name and argv, builtins on "builtins", UTF-8
-  // char strings, and output that only the interpreter itself can redirect.
-  int major = 0;
-  // Python 3: the capture file its sys.stdout and sys.stderr append to while
+  // The installation it was loaded for, and what its version changes in
+  // every run.
+  const chosen_python* target = nullptr;
+  python_traits traits{};
+  // Output redirected inside the interpreter: the capture file its sys.stdout and sys.stderr append to while
   // a script runs (none: left as the interpreter made them).
   const char* output_path = nullptr;
 
   explicit operator bool() const { return static_cast<bool>(module); }
-  bool is_python3() const { return major >= 3; }
 };
 
 // Looks up every entry point of the installer in module (none: all null).
 python_entry_points bind_python(HMODULE module);
 
-// Takes over a loaded module of the given major version and binds it; an
-// empty owner gives an empty result.
-loaded_python bind_python_dll(unique_module module, int major);
+// Takes over a loaded module of target's interpreter and binds it; an empty
+// owner gives an empty result. target must outlive the result.
+loaded_python bind_python_dll(unique_module module, const chosen_python& target);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "python_runtime/python_traits.h"
 
 bool version_accepted(std::string_view target_version, std::string_view version) {
   return target_version.empty() || target_version == version;
@@ -111,10 +112,16 @@ bool format_python_dll(char* dst, std::size_t width, int major, int minor) {
   return format_whole(dst, width, PYTHON_DLL_FORMAT, major, minor);
 }
 
-const scheme_entry* select_scheme(int major, int minor) {
-  if (major > 2 || (major == 2 && minor >= 2)) return site_packages_scheme;
-  return legacy_scheme;
+int python_major_of_dll(std::string_view dll_name) {
+  constexpr std::string_view prefix = "python";
+  if (dll_name.size() <= prefix.size()) return 0;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if ((dll_name[i] | 0x20) != prefix[i]) return 0;
+  char digit = dll_name[prefix.size()];
+  return digit >= '0' && digit <= '9' ? digit - '0' : 0;
 }
+
+const scheme_entry* select_scheme(int major, int minor) { return python_traits_for(major, minor).scheme; }
 
 void format_install_dir_text(char* dst, std::size_t width, std::string_view python_dir,
                              int major, int minor) {

@@ -68,7 +68,12 @@ void format_no_python_text(char* dst, std::size_t width, const char* target_vers
 // "python%d%d.dll" (2.5 gives python25.dll, 2.10 python210.dll).
 bool format_python_dll(char* dst, std::size_t width, int major, int minor);
 
-// site_packages_scheme from Python 2.2 on, legacy_scheme before.
+// The major version of a DLL name "python<major><minor>.dll" (the case of
+// "python" aside): python312.dll is 3, python27.dll 2; 0 when no digit follows.
+int python_major_of_dll(std::string_view dll_name);
+
+// The version's install scheme: site_packages_scheme from Python 2.2 on,
+// legacy_scheme before.
 const scheme_entry* select_scheme(int major, int minor);
 
 // The installation directory the page shows: python_dir, a backslash unless it

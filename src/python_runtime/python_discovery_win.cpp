@@ -10,8 +10,9 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
-#include "python_runtime/python3_texts.h"
+#include "common/pe_header.h"
 #include "python_runtime/python_discovery.h"
+#include "python_runtime/python_traits.h"
 #include "python_runtime/python_target_win.h"
 #include "record/uninstall_registration.h"
 
@@ -49,13 +50,16 @@ std::uint16_t machine_of_file(const char* path) {
   return pe_machine(std::span<const std::byte>(head, read));
 }
 
-// A Python 3 whose DLL is found, in its own directory or else in the system
-// directory, but built for another processor can never be loaded here (a
-// 64-bit Python seen by a 32-bit program through HKEY_CURRENT_USER, and the
-// reverse). A DLL that is not found says nothing against the row.
-bool python3_loadable(const python_install& install, const char* row_text) {
+// A Python whose DLL is looked for in its own directory, and found there or
+// else in the system directory, but built for another processor can never be
+// loaded here (a 64-bit Python seen by a 32-bit program through
+// HKEY_CURRENT_USER, and the reverse). A DLL that is not found says nothing
+// against the row.
+bool python_loadable(const python_install& install, const char* row_text) {
   row_version version = parse_row_version(row_text);
-  if (version.count < 2 || version.major < 3) return true;
+  if (version.count < 2 ||
+      python_traits_for(version.major, version.minor).search != dll_search::own_dir_then_system)
+    return true;
   char dll[MAX_PATH];
   if (!format_python_dll(dll, sizeof dll, version.major, version.minor)) return true;
   std::string_view dir = install.install_path;
@@ -82,7 +86,7 @@ void add_install_row(HWND list, HKEY root, std::string_view target_version, cons
   unique_hkey install_path_key;
   if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
   unique_heap<python_install> install = read_python_install(install_path_key.get());
-  if (!install || !python3_loadable(*install.get(), row_text)) return;
+  if (!install || !python_loadable(*install.get(), row_text)) return;
   // The list keeps its rows sorted: the add tells where this row landed.
   LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row_text));
   if (row < 0) return;
@@ -91,26 +95,26 @@ void add_install_row(HWND list, HKEY root, std::string_view target_version, cons
   SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(install.release()));
 }
 
-void clear_selection(char* dir_text, std::size_t width) {
-  python_dir[0] = '\0';
-  python_dll[0] = '\0';
+void clear_selection(chosen_python& target, char* dir_text, std::size_t width) {
+  target.python_dir[0] = '\0';
+  target.python_dll[0] = '\0';
   copy_cut(dir_text, width, "");
 }
 
 // Takes the version from the row's text, the only place that holds it.
-void apply_row_version(HWND list, int row) {
+void apply_row_version(HWND list, int row, chosen_python& target) {
   char row_text[128];
   LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
   if (length < 0 || static_cast<std::size_t>(length) >= sizeof row_text) {
-    python_dll[0] = '\0';
+    target.python_dll[0] = '\0';
     return;
   }
   SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(row_text));
   row_version version = parse_row_version(row_text);
-  if (version.count >= 1) py_major = version.major;
+  if (version.count >= 1) target.py_major = version.major;
   if (version.count >= 2) {
-    py_minor = version.minor;
-    format_python_dll(python_dll, sizeof python_dll, py_major, py_minor);
+    target.py_minor = version.minor;
+    format_python_dll(target.python_dll, sizeof target.python_dll, target.py_major, target.py_minor);
   }
 }
 
@@ -158,30 +162,31 @@ int preselected_python_row(HWND list, const char* version) {
   return LB_ERR;
 }
 
-void apply_python_selection(HWND list, int row, char* dir_text, std::size_t width) {
+void apply_python_selection(HWND list, int row, chosen_python& target, char* dir_text,
+                            std::size_t width) {
   if (row == LB_ERR) {
-    clear_selection(dir_text, width);
+    clear_selection(target, dir_text, width);
     return;
   }
   LRESULT data = SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0);
   auto* install = reinterpret_cast<const python_install*>(data);
   if (data == LB_ERR || !install) {
-    clear_selection(dir_text, width);
+    clear_selection(target, dir_text, width);
     return;
   }
-  root_hkey = install->root_key;
-  copy_cut(python_dir, sizeof python_dir, install->install_path);
-  apply_row_version(list, row);
-  format_install_dir_text(dir_text, width, python_dir, py_major, py_minor);
+  target.root_hkey = install->root_key;
+  copy_cut(target.python_dir, sizeof target.python_dir, install->install_path);
+  apply_row_version(list, row, target);
+  format_install_dir_text(dir_text, width, target.python_dir, target.py_major, target.py_minor);
 }
 
-void check_root_key(HWND owner) {
+HKEY check_root_key(HWND owner, HKEY root_hkey) {
   registry_root before = root_of(root_hkey);
   if (root_key_is_strange(before))
     show_message_box(owner, "Don't know Python's installation type", "Strange", MB_ICONERROR);
-  if (!root_key_needs_test(before)) return;
+  if (!root_key_needs_test(before)) return root_hkey;
   registry_root after = settle_root_key(before, hklm_uninstall_writable());
-  root_hkey = after == registry_root::local_machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  return after == registry_root::local_machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 bool hklm_uninstall_writable() {

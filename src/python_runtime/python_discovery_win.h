@@ -4,6 +4,8 @@
 
 #include <cstddef>
 
+#include "python_runtime/python_target_win.h"
+
 // One listed installation, the item data of its row; allocated when the row
 // is added and owned by the row until the program ends.
 struct python_install {
@@ -23,13 +25,15 @@ void list_all_python_installs(HWND list, const char* target_version);
 // highest version); LB_ERR when there is none.
 int preselected_python_row(HWND list, const char* version);
 
-// Sets python_dir, py_major, py_minor, python_dll and root_hkey from row
-// (LB_ERR: no row selected) of the list, and writes the installation
+// Sets target's python_dir, py_major, py_minor, python_dll and root_hkey
+// from row (LB_ERR: no row selected) of the list, and writes the installation
 // directory text that the page shows into dir_text (empty for no row).
-void apply_python_selection(HWND list, int row, char* dir_text, std::size_t width);
+void apply_python_selection(HWND list, int row, chosen_python& target, char* dir_text,
+                            std::size_t width);
 
-// Settles root_hkey against the user's rights before anything is registered.
-void check_root_key(HWND owner);
+// The chosen root_hkey settled against the user's rights, before anything
+// is registered.
+HKEY check_root_key(HWND owner, HKEY root_hkey);
 
 // Whether the user may create keys under HKEY_LOCAL_MACHINE's Uninstall key.
 bool hklm_uninstall_writable();

@@ -1,14 +1,21 @@
-// The Python installation chosen on the select-Python page: where the package
-// goes, which interpreter DLL runs its scripts, and under which registry root
-// it is registered.
+// The Python installation that a package goes into: chosen on the
+// select-Python page (or by /PYTHON=), owned by the install sequence and
+// handed to every step that needs it; the uninstaller makes its own from a
+// "Run Script" record of the log.
 #pragma once
 #include <windows.h>
 
-extern char python_dir[MAX_PATH];  // no trailing backslash once installing starts
-extern int py_major;
-extern int py_minor;
-extern char python_dll[MAX_PATH];  // "python%d%d.dll", empty while none is chosen
-extern HKEY root_hkey;             // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
+#include "python_runtime/python_traits.h"
 
 // root_hkey's value until a Python is chosen.
 inline HKEY root_hkey_unset() { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0xFFFFFFFFu)); }
+
+struct chosen_python {
+  char python_dir[MAX_PATH] = {};  // no trailing backslash once installing starts
+  char python_dll[MAX_PATH] = {};  // "python%d%d.dll", empty while none is chosen
+  int py_major = 0;
+  int py_minor = 0;
+  HKEY root_hkey = root_hkey_unset();  // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
+
+  python_traits traits() const { return python_traits_for(py_major, py_minor); }
+};

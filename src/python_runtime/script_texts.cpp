@@ -2,10 +2,6 @@
 
 #include "common/fixed_text.h"
 
-bool format_compiled_name(char* name, std::size_t width, const char* path, int optimize) {
-  return format_whole(name, width, "%s%c", path, optimize ? 'o' : 'c');
-}
-
 bool format_postinstall_path(char* path, std::size_t width, const char* python_dir,
                              const char* script) {
   return format_whole(path, width, "%s\\Scripts\\%s", python_dir, script);

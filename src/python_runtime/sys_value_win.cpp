@@ -21,7 +21,7 @@ bool bind(const python_entry_points& api, const char* name, py_object* value) {
 sys_value::sys_value(const loaded_python& python, const char* name, const char* text)
     : api_(python.api), name_(name) {
   if (!api_.build_value || !api_.sys_set_object || !text) return;
-  crossing_text value = python_from_ansi(text, python.is_python3());
+  crossing_text value = python_from_ansi(text, python.traits.utf8_text);
   length_ = std::strlen(value.get());
   bound_ = bind(api_, name_, api_.build_value("s", value.get()));
 }

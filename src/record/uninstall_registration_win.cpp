@@ -8,13 +8,13 @@
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
+#include "common/pe_header.h"
 #include "common/program_win.h"
 #include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/log_format.h"
 #include "record/uninstall_registration.h"
 #include "startup/package_image_win.h"
-#include "startup/package_layout.h"
 #include "startup/setup_config.h"
 
 namespace {
@@ -69,7 +69,7 @@ void set_recorded_value(HKEY package_key, const char* package_key_name, const ch
 // with arguments. A file that cannot be made is skipped without a word.
 // A signed installer's headers name its certificate table, which the copy
 // does not hold: the copy gets that entry cleared and every other byte as is.
-void write_uninstaller_copy(const char* path) {
+void write_uninstaller_copy(const char* path, std::span<const std::byte> installer_image) {
   unique_stream copy(std::fopen(path, "wb"));
   if (!copy || stub_length <= 0 || installer_image.size() < static_cast<std::size_t>(stub_length))
     return;
@@ -89,12 +89,13 @@ void write_uninstaller_copy(const char* path) {
 
 open_uninstall_key_fn open_uninstall_key_impl = create_uninstall_key;
 
-int open_install_record(const char* python_dir) {
+int open_install_record(const chosen_python& target, std::span<const std::byte> installer_image) {
+  const char* python_dir = target.python_dir;
   const char* meta_name = setup_config.meta_name;
-  const char* root_name = root_key_log_name(root_hkey == HKEY_LOCAL_MACHINE);
+  const char* root_name = root_key_log_name(target.root_hkey == HKEY_LOCAL_MACHINE);
 
   unique_hkey uninstall_key;
-  switch (decide_uninstall_key(open_uninstall_key_impl(root_hkey, uninstall_key.put()))) {
+  switch (decide_uninstall_key(open_uninstall_key_impl(target.root_hkey, uninstall_key.put()))) {
     case uninstall_key_action::refuse:
       show_message_box(GetFocus(), ACCESS_DENIED_TEXT, nullptr, MB_ICONERROR);
       return 0;
@@ -113,7 +114,8 @@ int open_install_record(const char* python_dir) {
   write_log_record(LOG_ROOT_KEY, root_name);
 
   char package_key_name[PACKAGE_KEY_WIDTH];
-  format_package_key_name(package_key_name, sizeof package_key_name, meta_name, py_major, py_minor);
+  format_package_key_name(package_key_name, sizeof package_key_name, meta_name, target.py_major,
+                          target.py_minor);
   unique_hkey package_key;
   DWORD disposition = create_package_key(uninstall_key.get(), package_key_name, package_key);
   uninstall_key.reset();
@@ -121,10 +123,10 @@ int open_install_record(const char* python_dir) {
   if (disposition == REG_CREATED_NEW_KEY)
     write_log_line(LOG_REG_KEY, UNINSTALL_KEY_PATH, package_key_name);
 
-  format_display_name(text, sizeof text, py_major, py_minor, setup_config.title);
+  format_display_name(text, sizeof text, target.py_major, target.py_minor, setup_config.title);
   set_recorded_value(package_key.get(), package_key_name, "DisplayName", text);
 
-  if (format_uninstaller_path(text, sizeof text, python_dir, meta_name)) write_uninstaller_copy(text);
+  if (format_uninstaller_path(text, sizeof text, python_dir, meta_name)) write_uninstaller_copy(text, installer_image);
 
   format_uninstall_string(text, sizeof text, python_dir, meta_name);
   set_recorded_value(package_key.get(), package_key_name, "UninstallString", text);

@@ -2,10 +2,16 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
+#include <span>
+
+#include "python_runtime/python_target_win.h"
+
 // Opens the install log with its header, creates the package's Uninstall
-// entry and writes the uninstaller copy. 1 when the installation may go on,
-// 0 when the user lacks the rights to register it (a box was shown).
-int open_install_record(const char* python_dir);
+// entry and writes the uninstaller copy, the stub part of installer_image.
+// 1 when the installation may go on, 0 when the user lacks the rights to
+// register it (a box was shown).
+int open_install_record(const chosen_python& target, std::span<const std::byte> installer_image);
 
 // Opens, or creates, the Uninstall key under root for creating sub-keys and
 // returns the registry's result. Tests replace it: Wine's registry never

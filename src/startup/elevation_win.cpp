@@ -9,6 +9,7 @@
 #include "common/program_win.h"
 #include "common/unattended_report.h"
 #include "common/unattended_win.h"
+#include "python_runtime/python_discovery.h"
 #include "startup/command_line.h"
 #include "startup/elevation.h"
 #include "startup/setup_config.h"
@@ -31,8 +32,7 @@ bool target_python_needs_admin() {
   if (!target_version_check_applies(version.dwMajorVersion, setup_config.target_version))
     return false;
   char key_path[80];
-  if (!format_whole(key_path, sizeof key_path, "Software\\Python\\PythonCore\\%s\\InstallPath",
-                    setup_config.target_version))
+  if (!format_whole(key_path, sizeof key_path, INSTALL_PATH_KEY_FORMAT, setup_config.target_version))
     return false;
   unique_hkey key;
   return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;

@@ -8,7 +8,6 @@
 #include "common/program_win.h"
 #include "startup/package_layout.h"
 
-std::span<const std::byte> installer_image;
 std::int32_t stub_length;
 const std::byte* bitmap_data;
 char* config_path;

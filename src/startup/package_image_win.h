@@ -8,7 +8,6 @@
 
 #include "common/mapped_file_win.h"
 
-extern std::span<const std::byte> installer_image;  // the running image's view, or empty
 extern std::int32_t stub_length;     // bytes before the appended data
 extern const std::byte* bitmap_data; // the BMP block inside the view, or none
 extern char* config_path;            // temporary settings file, or none

@@ -19,20 +19,8 @@
 //   | zero padding (0 to 7)     |  only in a signed file: the signer pads the
 //   +---------------------------+  image to a multiple of 8, then appends
 //   | certificate table         |  the table that the PE security directory
-//   +---------------------------+  (data directory entry 4) names: end of file
-//
-// The stub's PE headers, as read to find that entry (offsets in bytes):
-//
-//   +0x3C u32 e_lfanew: offset of "PE\0\0"
-//   e_lfanew +6 u16 number of sections, +20 u16 size of the optional header
-//   optional header at e_lfanew + 24:
-//     +0  u16 magic 0x10B (PE32) or 0x20B (PE32+)
-//     +60 u32 size of the headers
-//     +92 (PE32) / +108 (PE32+) u32 number of data directory entries
-//     +96 (PE32) / +112 (PE32+) data directory entries, 8 bytes each;
-//         entry 4, the security directory: u32 file offset, u32 size
-//   section table behind the optional header, 40 bytes a section:
-//     +16 u32 size of the raw data, +20 u32 file offset of the raw data
+//   +---------------------------+  (data directory entry 4) names: end of file;
+//                                 common/pe_header.h finds that entry
 //
 // The end-of-central-directory fields read here (common/zip_end_record.h):
 // the signature, the central directory's size and its offset.
@@ -46,11 +34,11 @@
 #include <span>
 
 #include "common/little_endian.h"
+#include "common/pe_header.h"
 #include "common/zip_end_record.h"
 
 inline constexpr std::uint32_t META_MAGIC = 0x1234567B;
 inline constexpr std::size_t MAX_SIGNATURE_PADDING = 7;
-inline constexpr std::size_t SECURITY_ENTRY_SIZE = 8;
 inline constexpr std::size_t META_HEADER_SIZE = 12;
 
 struct meta_header {
@@ -81,19 +69,6 @@ struct package_location {
 // Finds the meta_header and the appended pieces of an installer image.
 package_location locate_package(std::span<const std::byte> image);
 
-// The PE security directory entry of an executable's headers.
-struct security_entry {
-  std::size_t entry_offset = 0;   // where its 8 bytes stand; 0: no entry
-  std::uint32_t table_offset = 0;
-  std::uint32_t table_size = 0;
-  std::size_t sections_end = 0;   // end of the headers and every section's raw data
-};
-
-// Reads the entry from a file whose DOS, PE and optional headers, section
-// table and sections' raw data lie wholly inside it; entry_offset stays 0
-// for any other file.
-security_entry find_security_entry(std::span<const std::byte> file);
-
 // The installer image inside the running file. A signed file names a
 // certificate table that starts behind the stub's headers and sections and
 // ends exactly at the file's end; the image then ends in front of it, less
@@ -101,11 +76,6 @@ security_entry find_security_entry(std::span<const std::byte> file);
 // entry (none, zero, overlapping the stub, short of or past the end,
 // wrapping) means no signature: the whole file is the image.
 std::span<const std::byte> image_from_file(std::span<const std::byte> file);
-
-// The uninstaller copy is the image's stub part, whose headers still name the
-// signed file's certificate table. The offset of the security entry to clear
-// when it points past the copy's end; 0 when the copy is to stay as it is.
-std::size_t stale_security_entry(std::span<const std::byte> copy);
 
 struct cfgdata_parts {
   std::size_t settings_length;        // bytes of INI text before the first NUL

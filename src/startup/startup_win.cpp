@@ -17,14 +17,14 @@ namespace {
 // What install mode holds from the package: the image view, the temporary
 // settings file and the picture.
 void release_package(mapped_file& image) {
-  installer_image = {};
   image = {};
   if (config_path) DeleteFileA(config_path);
   unique_gdi_object bitmap(std::exchange(package_bitmap, nullptr));
 }
 }  // namespace
 
-int run_installer(mapped_file image, const char* python_version) {
+int run_installer(mapped_file image, std::span<const std::byte> installer_image,
+                  const char* python_version) {
   read_setup_config();
   // A run that hands over to an elevated copy cleans up as well: the copy
   // writes a settings file of its own, so this one would only be left behind.
@@ -32,10 +32,10 @@ int run_installer(mapped_file image, const char* python_version) {
   int exit_code = elevation.exit_code;
   if (!elevation.restarted) {
     if (unattended_run) {
-      exit_code = static_cast<int>(run_unattended_install(python_version));
+      exit_code = static_cast<int>(run_unattended_install(python_version, installer_image));
     } else {
       main_window = create_background_window(setup_config.title);
-      run_wizard(main_window);
+      run_wizard(main_window, installer_image);
     }
   }
   release_package(image);

@@ -34,13 +34,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   mapped_file image = map_image(module_path);
   if (!image) return refuse(GetLastError(), "Could not open archive");
   // A signed file carries its certificate table behind the image.
-  installer_image = image_from_file(image.bytes());
+  std::span<const std::byte> installer_image = image_from_file(image.bytes());
 
   bool opened = open_package(installer_image) == 1;
   bool silent_install = arguments.silent && !is_uninstall_form(__argc, __argv);
   switch (choose_run_mode(opened, config_path != nullptr, __argc, silent_install)) {
     case run_mode::install:
-      return run_installer(std::move(image), arguments.python);
+      return run_installer(std::move(image), installer_image, arguments.python);
     case run_mode::uninstall:
       return run_uninstall(__argc, __argv);
     case run_mode::refuse:

@@ -6,7 +6,6 @@
 
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
-#include "python_runtime/python_target_win.h"
 #include "uninstall/log_records.h"
 
 bool delete_logged_file(const char* line) {
@@ -50,7 +49,7 @@ void show_registry_failure(const char* line, const char* caption) {
 }
 
 // Opens the record's key for writing; shows "Could not open key" when it can't.
-unique_hkey open_record_key(const char* line, const char* key_path) {
+unique_hkey open_record_key(HKEY root_hkey, const char* line, const char* key_path) {
   unique_hkey key;
   if (RegOpenKeyExA(root_hkey, key_path, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS) {
     show_registry_failure(line, "Could not open key");
@@ -63,20 +62,20 @@ bool deleted_or_absent(LONG result) { return result == ERROR_SUCCESS || result =
 
 }  // namespace
 
-bool delete_registry_key(const char* line) {
+bool delete_registry_key(HKEY root_hkey, const char* line) {
   registry_names names = terminated_names(line, parse_key_record(line));
   if (!names.key_path) return true;
-  unique_hkey key = open_record_key(line, names.key_path);
+  unique_hkey key = open_record_key(root_hkey, line, names.key_path);
   if (!key) return false;
   if (deleted_or_absent(RegDeleteKeyA(key.get(), names.name))) return true;
   show_registry_failure(line, "Could not delete key");
   return false;
 }
 
-bool delete_registry_value(const char* line) {
+bool delete_registry_value(HKEY root_hkey, const char* line) {
   registry_names names = terminated_names(line, parse_value_record(line));
   if (!names.key_path) return true;
-  unique_hkey key = open_record_key(line, names.key_path);
+  unique_hkey key = open_record_key(root_hkey, line, names.key_path);
   if (!key) return false;
   if (deleted_or_absent(RegDeleteValueA(key.get(), names.name))) return true;
   show_registry_failure(line, "Could not delete value");

@@ -11,7 +11,6 @@
 #include "common/unattended_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery_win.h"
-#include "python_runtime/python_target_win.h"
 #include "startup/command_line.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/log_records.h"
@@ -87,8 +86,9 @@ void count_removal(bool removed, int& removed_count, undo_counts& counts) {
     count_failure(error, counts);
 }
 
-// Undoes one entry; false when the run must stop for lack of rights.
-bool undo_record(char* entry, char* scratch, undo_counts& counts) {
+// Undoes one entry under root_hkey, which the log's root record settles;
+// false when the run must stop for lack of rights.
+bool undo_record(char* entry, char* scratch, undo_counts& counts, HKEY& root_hkey) {
   record_match match = classify_record(entry);
   switch (match.kind) {
     case record_kind::root_key:
@@ -107,16 +107,16 @@ bool undo_record(char* entry, char* scratch, undo_counts& counts) {
       count_removal(delete_logged_file(entry), counts.files, counts);
       break;
     case record_kind::reg_key:
-      if (!delete_registry_key(entry)) ++counts.registry_failures;
+      if (!delete_registry_key(root_hkey, entry)) ++counts.registry_failures;
       break;
     case record_kind::reg_value:
-      if (!delete_registry_value(entry)) ++counts.registry_failures;
+      if (!delete_registry_value(root_hkey, entry)) ++counts.registry_failures;
       break;
     case record_kind::run_script:
       // The script runner cuts the line it is given; it gets a copy so that
       // the entry still compares equal to a repeated line behind it.
       copy_cut(scratch, LOG_PIECE_WIDTH, entry);
-      run_uninstall_script(scratch);
+      run_uninstall_script(scratch, root_hkey);
       break;
     case record_kind::none:
       break;
@@ -143,14 +143,15 @@ int run_uninstall(int argc, char** argv) {
   // Unattended, the run was asked for by whoever started it: nobody is asked.
   if (!unattended_run && !confirmed()) return 0;
 
-  root_hkey = HKEY_LOCAL_MACHINE;
+  // The log's root record, undone first, may turn it to the current user.
+  HKEY root_hkey = HKEY_LOCAL_MACHINE;
   undo_counts counts;
   const char* previous = "";
   for (int i = 0; i < table.count; ++i) {
     char* entry = table.lines[i];
     if (std::strcmp(entry, previous) == 0) continue;
     previous = entry;
-    if (!undo_record(entry, line, counts)) return end_run(1, uninstall_exit::refused);
+    if (!undo_record(entry, line, counts, root_hkey)) return end_run(1, uninstall_exit::refused);
   }
 
   if (DeleteFileA(log_path)) {

@@ -5,6 +5,7 @@
 #include <prsht.h>
 
 #include "python_runtime/install_scripts_win.h"
+#include "wizard/install_sequence_win.h"
 #include "wizard/install_status_win.h"
 #include "wizard/wizard_pages_win.h"
 
@@ -24,7 +25,7 @@ INT_PTR CALLBACK finish_page_proc(HWND page, UINT msg, WPARAM, LPARAM lparam) {
       show_outcome(page);
       return TRUE;
     case WM_USER:
-      run_postinstall_script(page);
+      run_postinstall_script(page, install_target());
       return TRUE;
     case WM_NOTIFY:
       if (notify_code(lparam) == static_cast<UINT>(PSN_SETACTIVE))

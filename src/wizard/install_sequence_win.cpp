@@ -10,7 +10,6 @@
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_discovery_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/uninstall_registration_win.h"
 #include "startup/package_image_win.h"
@@ -21,6 +20,12 @@ const install_steps program_install_steps = {
     check_root_key, open_install_record, select_scheme,
     run_preinstall_script, extract_archive, run_compile_pass,
 };
+
+namespace {
+chosen_python chosen;
+}  // namespace
+
+chosen_python& install_target() { return chosen; }
 
 void strip_trailing_backslash(char* dir) {
   std::size_t n = std::strlen(dir);
@@ -37,38 +42,41 @@ void lock_wizard(HWND install_page) {
   SendMessageA(sheet, PSM_CANCELTOCLOSE, 0, 0);
 }
 
-void compile_pass(const install_steps& steps, const char* step_line, int optimize) {
+void compile_pass(const install_steps& steps, const chosen_python& target, const char* step_line,
+                  int optimize) {
   show_step_text(step_line);
-  steps.run_compile_pass(optimize);
+  steps.run_compile_pass(target, optimize);
 }
 }  // namespace
 
-sequence_outcome run_install_sequence(HWND install_page, const install_steps& steps) {
+sequence_outcome run_install_sequence(HWND install_page, std::span<const std::byte> installer_image,
+                                      const install_steps& steps) {
   progress_page = install_page;
   install_ok = 1;
   lock_wizard(install_page);
-  strip_trailing_backslash(python_dir);
-  steps.check_root_key(install_page);
-  if (!steps.open_install_record(python_dir)) {
+  chosen_python& target = chosen;
+  strip_trailing_backslash(target.python_dir);
+  target.root_hkey = steps.check_root_key(install_page, target.root_hkey);
+  if (!steps.open_install_record(target, installer_image)) {
     // Nothing was registered, so nothing may be installed either: the finish
     // page shows "Installation failed." and runs no script.
     install_ok = 0;
     return sequence_outcome::not_registered;
   }
-  const scheme_entry* scheme = steps.select_scheme(py_major, py_minor);
+  const scheme_entry* scheme = steps.select_scheme(target.py_major, target.py_minor);
   if (preinstall_script && preinstall_script[0]) {
     show_step_text("Running pre-installation script");
-    steps.run_preinstall_script(preinstall_script);
+    steps.run_preinstall_script(target, preinstall_script);
     if (!install_ok) return sequence_outcome::preinstall_failed;
   }
   show_step_text("Installing files...");
-  int extracted = steps.extract_archive(scheme, python_dir, installer_image, notify);
+  int extracted = steps.extract_archive(scheme, target.python_dir, installer_image, notify);
   if (install_page) show_pending_progress(install_page);
   if (!extracted) {
     set_failure("Failed to unzip installation files");
     return sequence_outcome::extraction_failed;
   }
-  if (setup_config.target_compile) compile_pass(steps, "Compiling files to .pyc...", 0);
-  if (install_ok && setup_config.target_optimize) compile_pass(steps, "Compiling files to .pyo...", 1);
+  if (setup_config.target_compile) compile_pass(steps, target, "Compiling files to .pyc...", 0);
+  if (install_ok && setup_config.target_optimize) compile_pass(steps, target, "Compiling files to .pyo...", 1);
   return sequence_outcome::done;
 }

@@ -9,29 +9,37 @@
 
 #include "archive/install_scheme.h"
 #include "archive/notify_codes.h"
+#include "python_runtime/python_target_win.h"
 
 // The operations the sequence calls, in the order it calls them; tests give
 // their own.
 struct install_steps {
-  void (*check_root_key)(HWND owner);
-  int (*open_install_record)(const char* python_dir);
+  HKEY (*check_root_key)(HWND owner, HKEY root_hkey);
+  int (*open_install_record)(const chosen_python& target, std::span<const std::byte> image);
   const scheme_entry* (*select_scheme)(int major, int minor);
-  int (*run_preinstall_script)(const char* script);
+  int (*run_preinstall_script)(const chosen_python& target, const char* script);
   int (*extract_archive)(const scheme_entry* scheme, const char* target_dir,
                          std::span<const std::byte> image, notify_fn notify);
-  void (*run_compile_pass)(int optimize);
+  void (*run_compile_pass)(const chosen_python& target, int optimize);
 };
 
 // The program's own steps.
 extern const install_steps program_install_steps;
+
+// The Python the package goes into, which the sequence owns: the select page
+// (or an unattended run's choice) fills it, the sequence settles its root
+// and hands it to each step, the post-install run reads it.
+chosen_python& install_target();
 
 // Where the sequence stopped; only an unattended run asks (for its exit code),
 // the finish page reads install_ok and failure_text.
 enum class sequence_outcome { done, not_registered, preinstall_failed, extraction_failed };
 
 // Runs the sequence for the install page (none when install_sink stands in
-// for it). Never refuses the page change: the finish page always follows.
-sequence_outcome run_install_sequence(HWND install_page,
+// for it) over the installer image, whose stub becomes the uninstaller and
+// whose archive is extracted. Never refuses the page change: the finish page
+// always follows.
+sequence_outcome run_install_sequence(HWND install_page, std::span<const std::byte> installer_image,
                                       const install_steps& steps = program_install_steps);
 
 // Cuts one trailing backslash off a directory: C:\Python25\ becomes C:\Python25.

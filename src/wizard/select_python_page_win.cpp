@@ -8,8 +8,8 @@
 #include "common/message_box_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_discovery_win.h"
-#include "python_runtime/python_target_win.h"
 #include "startup/setup_config.h"
+#include "wizard/install_sequence_win.h"
 #include "wizard/wizard_pages_win.h"
 
 namespace {
@@ -24,8 +24,9 @@ void apply_selection(HWND page) {
   int row = static_cast<int>(SendMessageA(python_list(page), LB_GETCURSEL, 0, 0));
   char install_dir[MAX_PATH * 2];
   if (row == LB_ERR) post_wizard_buttons(page, PSWIZB_BACK);
-  apply_python_selection(python_list(page), row, install_dir, sizeof install_dir);
-  SetDlgItemTextA(page, IDC_PYTHON_DIR, row == LB_ERR ? "" : python_dir);
+  chosen_python& target = install_target();
+  apply_python_selection(python_list(page), row, target, install_dir, sizeof install_dir);
+  SetDlgItemTextA(page, IDC_PYTHON_DIR, row == LB_ERR ? "" : target.python_dir);
   SetDlgItemTextA(page, IDC_INSTALL_DIR, row == LB_ERR ? "" : install_dir);
 }
 

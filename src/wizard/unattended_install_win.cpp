@@ -35,7 +35,7 @@ bool choose_python(const char* version) {
     return false;
   }
   char install_dir[MAX_PATH * 2];
-  apply_python_selection(list, row, install_dir, sizeof install_dir);
+  apply_python_selection(list, row, install_target(), install_dir, sizeof install_dir);
   return true;
 }
 
@@ -51,16 +51,16 @@ install_exit exit_for(sequence_outcome outcome) {
 }
 }  // namespace
 
-install_exit run_unattended_install(const char* python_version) {
+install_exit run_unattended_install(const char* python_version, std::span<const std::byte> installer_image) {
   if (!choose_python(python_version)) return install_exit::no_python;
   install_sink = &no_page;
-  install_exit code = exit_for(run_install_sequence(nullptr));
+  install_exit code = exit_for(run_install_sequence(nullptr, installer_image));
   if (!install_ok) {
     add_to_report(failure_text ? failure_text : "Installation failed.");
     return code;
   }
   char output[SHOWN_OUTPUT + 1];
-  postinstall_result script = run_postinstall(output);
+  postinstall_result script = run_postinstall(install_target(), output);
   add_to_report(output);
   return script == postinstall_result::failed ? install_exit::postinstall_failed : code;
 }

@@ -8,24 +8,26 @@
 #include "wizard/wizard_pages_win.h"
 
 namespace {
-HPROPSHEETPAGE create_page(HINSTANCE module, int template_id, DLGPROC proc) {
+// data reaches the page's WM_INITDIALOG in the PROPSHEETPAGE it is given.
+HPROPSHEETPAGE create_page(HINSTANCE module, int template_id, DLGPROC proc, LPARAM data = 0) {
   PROPSHEETPAGEA page{};
   page.dwSize = sizeof page;  // the record that carries the header title fields
   page.dwFlags = PSP_HIDEHEADER;
   page.hInstance = module;
   page.pszTemplate = MAKEINTRESOURCEA(template_id);
   page.pfnDlgProc = proc;
+  page.lParam = data;
   return CreatePropertySheetPageA(&page);
 }
 }  // namespace
 
-void run_wizard(HWND owner) {
+void run_wizard(HWND owner, std::span<const std::byte> installer_image) {
   InitCommonControls();  // the install page's progress bar
   HINSTANCE module = GetModuleHandleA(nullptr);
   HPROPSHEETPAGE pages[] = {
       create_page(module, IDD_INTRO_PAGE, intro_page_proc),
       create_page(module, IDD_SELECT_PYTHON_PAGE, select_python_page_proc),
-      create_page(module, IDD_INSTALL_PAGE, install_page_proc),
+      create_page(module, IDD_INSTALL_PAGE, install_page_proc, reinterpret_cast<LPARAM>(&installer_image)),
       create_page(module, IDD_FINISH_PAGE, finish_page_proc),
   };
   // No caption of its own: the sheet takes the pages' "Setup".

@@ -20,7 +20,7 @@ std::string run_post(python_fixture& python, const std::string& text) {
   finish_window page;
   std_streams_keeper keeper;
   install_ok = 1;
-  run_postinstall_script(page.get());
+  run_postinstall_script(page.get(), python.target);
   keeper.restore();
   return page.text(IDC_OUTPUT_BOX);
 }
@@ -43,7 +43,7 @@ TEST(Builtins, GetRootHkeyGivesTheRootsUnsignedThirtyTwoBitValue) {
   } cases[] = {{HKEY_LOCAL_MACHINE, "2147483650\r\n"}, {HKEY_CURRENT_USER, "2147483649\r\n"}};
   for (const root_case& c : cases) {
     python_fixture python("full");
-    root_hkey = c.root;
+    python.target.root_hkey = c.root;
     EXPECT_EQ(run_post(python, "print(get_root_hkey())\n"), c.printed);
   }
 }

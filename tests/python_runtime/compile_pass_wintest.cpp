@@ -35,7 +35,7 @@ TEST(CompilePass, RecordsEveryCompiledNameAndWritesEveryFile) {
     two_modules modules(python);
     python.open_log();
     recording_sink sink;
-    run_compile_pass(c.optimize);
+    run_compile_pass(python.target, c.optimize);
     std::vector<std::string> lines = split_lines(python.log_text());
     // Newest first: the quoted module was reported last.
     ASSERT_EQ(lines.size(), 2u);
@@ -56,7 +56,7 @@ TEST(CompileModules, CountsTheFilesThatFailed) {
   python_fixture python("full");
   two_modules modules(python);
   notify(NOTIFY_FILE_CREATED, (python.dir() + "\\gone.py").c_str());
-  loaded_python dll = load_python_dll("python27.dll");
+  loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   recording_sink sink;
   EXPECT_EQ(compile_modules(dll, 0), 1);
@@ -65,7 +65,7 @@ TEST(CompileModules, CountsTheFilesThatFailed) {
 TEST(CompileModules, AnEmptyListIsZeroBeforeAnyEntryPointIsTested) {
   python_fixture python("full");
   compile_list = nullptr;
-  loaded_python kernel = bind_python_dll(unique_module(LoadLibraryA("kernel32.dll")), 2);
+  loaded_python kernel = bind_python_dll(unique_module(LoadLibraryA("kernel32.dll")), python.target);
   EXPECT_EQ(compile_modules(kernel, 0), 0);
   notify(NOTIFY_FILE_CREATED, "C:\\x.py");
   EXPECT_EQ(compile_modules(kernel, 0), -1);
@@ -75,7 +75,7 @@ TEST(CompileModules, NeedsNeitherArgvNorErrorPrinting) {
   for (const char* variant : {"no_set_argv", "no_err_print", "no_long_from_void_ptr"}) {
     python_fixture python(variant);
     two_modules modules(python);
-    loaded_python dll = load_python_dll("python27.dll");
+    loaded_python dll = load_python_dll(python.target);
     ASSERT_TRUE(dll) << variant;
     recording_sink sink;
     EXPECT_EQ(compile_modules(dll, 1), 0) << variant;
@@ -88,7 +88,7 @@ TEST(CompilePass, WithoutALoadablePythonOnlyShowsLoading) {
   two_modules modules(python);
   python.open_log();
   recording_sink sink;
-  run_compile_pass(0);
+  run_compile_pass(python.target, 0);
   EXPECT_EQ(sink.events(), std::vector<std::string>{"item:Loading python..."});
   EXPECT_EQ(python.log_text(), "");
 }

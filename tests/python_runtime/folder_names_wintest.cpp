@@ -38,10 +38,10 @@ class python_in_folder : public python_fixture {
     CopyFileA((standin_folder(major == 3 ? "python3" : "full") + "\\" + dll).c_str(), (home_ + "\\" + dll).c_str(),
               FALSE);
     if (major == 2) register_install_path(HKEY_CURRENT_USER, home_);
-    lstrcpynA(python_dir, home_.c_str(), MAX_PATH);
-    py_major = major;
-    py_minor = major == 3 ? 12 : 7;
-    lstrcpyA(python_dll, dll);
+    lstrcpynA(target.python_dir, home_.c_str(), MAX_PATH);
+    target.py_major = major;
+    target.py_minor = major == 3 ? 12 : 7;
+    lstrcpyA(target.python_dll, dll);
   }
   const std::string& home() const { return home_; }
 
@@ -96,7 +96,7 @@ TEST(FolderNames, ThePostinstallScriptRunsAndATempFolderCapturesItsOutput) {
       scoped_environment tmp("TMP", temp);  // where the capture file is made
       std_streams_keeper keeper;
       install_ok = 1;
-      run_postinstall_script(page.get());
+      run_postinstall_script(page.get(), python.target);
     }
     EXPECT_EQ(page.text(IDC_OUTPUT_BOX), script + "\r\nunbound\r\n") << what;
   }

@@ -39,7 +39,7 @@ TEST(PreinstallScript, AFailureShowsTheHeaderThenTheOutputAndSuccessLeavesNoTrac
     python_fixture python(c.variant);
     std_streams_keeper keeper;
     failure_text = nullptr;
-    int rc = run_preinstall_script(c.script);
+    int rc = run_preinstall_script(python.target, c.script);
     keeper.restore();
     EXPECT_EQ(rc, c.result) << c.name;
     if (c.failure) {
@@ -58,7 +58,7 @@ TEST(PreinstallScript, HasNoArgvAndItsProgramNameIsTheInstaller) {
   lstrcpyA(module_path, "C:\\Downloads\\setup.exe");
   std_streams_keeper keeper;
   failure_text = nullptr;
-  run_preinstall_script("import sys\nprint(sys.executable)\nprint(sys.argv)");
+  run_preinstall_script(python.target, "import sys\nprint(sys.executable)\nprint(sys.argv)");
   keeper.restore();
   ASSERT_NE(failure_text, nullptr);
   std::string text = failure_text;
@@ -89,7 +89,7 @@ TEST(PostinstallScript, TheBoxShowsWhatTheRunWrote) {
     python.write_postinstall("post.py", c.script);
     finish_window page;
     std_streams_keeper keeper;
-    run_postinstall_script(page.get());
+    run_postinstall_script(page.get(), python.target);
     keeper.restore();
     EXPECT_EQ(page.text(IDC_OUTPUT_BOX), c.output) << c.name;
     EXPECT_EQ(page.text(IDC_HEADING), FINISHED) << c.name;
@@ -101,7 +101,7 @@ TEST(PostinstallScript, AMissingFileIsReportedWithItsPath) {
   lstrcpyA(setup_config.install_script, "absent.py");
   finish_window page;
   std_streams_keeper keeper;
-  run_postinstall_script(page.get());
+  run_postinstall_script(page.get(), python.target);
   keeper.restore();
   EXPECT_EQ(page.text(IDC_OUTPUT_BOX), "Could not open postinstall-script " + python.script_path("absent.py") + "\r\n");
   EXPECT_EQ(page.text(IDC_HEADING), FINISHED);
@@ -112,7 +112,7 @@ TEST(PostinstallScript, OnlyTheFirst4096BytesAreShown) {
   python.write_postinstall("post.py", "print('x' * 5000)\n");
   finish_window page;
   std_streams_keeper keeper;
-  run_postinstall_script(page.get());
+  run_postinstall_script(page.get(), python.target);
   keeper.restore();
   EXPECT_EQ(page.text(IDC_OUTPUT_BOX), std::string(4096, 'x'));
 }
@@ -122,7 +122,7 @@ TEST(PostinstallScript, SeesItsPathAndInstallInArgv) {
   std::string path = python.write_postinstall("post.py", "import sys\nprint(sys.argv[0])\nprint(sys.argv[1])\nprint(len(sys.argv))\n");
   finish_window page;
   std_streams_keeper keeper;
-  run_postinstall_script(page.get());
+  run_postinstall_script(page.get(), python.target);
   keeper.restore();
   EXPECT_EQ(page.text(IDC_OUTPUT_BOX), path + "\r\n-install\r\n2\r\n");
 }
@@ -133,7 +133,7 @@ TEST(PostinstallScript, RecordsTheRunBeforeItAndClosesTheLog) {
   std::string path = python.write_postinstall("post.py", "file_created(r'C:\\made.txt')\n");
   finish_window page;
   std_streams_keeper keeper;
-  run_postinstall_script(page.get());
+  run_postinstall_script(page.get(), python.target);
   keeper.restore();
   EXPECT_EQ(log_file, nullptr);
   std::vector<std::string> lines = split_lines(python.log_text());
@@ -157,7 +157,7 @@ TEST(PostinstallScript, DoesNothingWithoutAScriptOrAfterAFailure) {
     install_ok = c.ok;
     finish_window page;
     SetDlgItemTextA(page.get(), IDC_HEADING, "untouched");
-    run_postinstall_script(page.get());
+    run_postinstall_script(page.get(), python.target);
     EXPECT_EQ(page.text(IDC_HEADING), "untouched") << c.name;
     EXPECT_NE(log_file, nullptr) << c.name;
     EXPECT_EQ(python.log_text(), "") << c.name;
@@ -172,7 +172,7 @@ TEST(PostinstallScript, APathTooLongForItsBufferIsNeitherRecordedNorRun) {
   lstrcpyA(setup_config.install_script, name.c_str());
   finish_window page;
   std_streams_keeper keeper;
-  run_postinstall_script(page.get());
+  run_postinstall_script(page.get(), python.target);
   keeper.restore();
   EXPECT_EQ(page.text(IDC_OUTPUT_BOX), "Could not open postinstall-script " + python.dir() + "\\Scripts\\" + name + "\r\n");
   EXPECT_EQ(page.text(IDC_HEADING), FINISHED);
@@ -203,7 +203,7 @@ TEST(UninstallScript, RunsWithRemoveAndShowsItsOutputInABox) {
   box_recorder boxes;
   std_streams_keeper keeper;
   std::string record = "300 Run Script: [python27.dll]" + path;
-  EXPECT_EQ(run_uninstall_script(record.data()), 1);
+  EXPECT_EQ(run_uninstall_script(record.data(), python.target.root_hkey), 1);
   keeper.restore();
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].text, path + "\r\n-remove\r\n");
@@ -222,7 +222,7 @@ TEST(UninstallScript, TheSameScriptNamedTwiceInARowRunsOnce) {
   std_streams_keeper keeper;
   std::string records[] = {"300 Run Script: [python27.dll]" + first, "300 Run Script: [python26.dll]" + first,
                            "300 Run Script: [python27.dll]" + second};
-  for (std::string& r : records) EXPECT_EQ(run_uninstall_script(r.data()), 1) << r;
+  for (std::string& r : records) EXPECT_EQ(run_uninstall_script(r.data(), python.target.root_hkey), 1) << r;
   keeper.restore();
   ASSERT_EQ(boxes.boxes().size(), 2u);
   EXPECT_EQ(boxes.boxes()[0].text, "first\r\n");
@@ -243,7 +243,7 @@ TEST(UninstallScript, IgnoresRecordsWithoutBracketsAndShowsNoEmptyBox) {
                {"300 Run Script: [python27.dll" + quiet, 0},
                {"300 Run Script: [python27.dll]" + quiet, 1},
                {"300 Run Script: [nosuch.dll]" + python.script_path("other.py"), 1}};
-  for (record_case& c : cases) EXPECT_EQ(run_uninstall_script(c.line.data()), c.result) << c.line;
+  for (record_case& c : cases) EXPECT_EQ(run_uninstall_script(c.line.data(), python.target.root_hkey), c.result) << c.line;
   keeper.restore();
   EXPECT_TRUE(boxes.boxes().empty());
 }
@@ -266,8 +266,8 @@ TEST(ExampleScripts, RunThroughEveryStep) {
   {
     std_streams_keeper keeper;
     failure_text = nullptr;
-    EXPECT_EQ(run_preinstall_script(pre.c_str()), 0);
-    run_postinstall_script(page.get());
+    EXPECT_EQ(run_preinstall_script(python.target, pre.c_str()), 0);
+    run_postinstall_script(page.get(), python.target);
   }
   EXPECT_EQ(failure_text, nullptr);
   EXPECT_EQ(page.text(IDC_OUTPUT_BOX), "example installed\r\n");
@@ -284,7 +284,7 @@ TEST(ExampleScripts, RunThroughEveryStep) {
   {
     std_streams_keeper keeper;
     std::string record = lines[0];
-    EXPECT_EQ(run_uninstall_script(record.data()), 1);
+    EXPECT_EQ(run_uninstall_script(record.data(), python.target.root_hkey), 1);
   }
   ASSERT_EQ(boxes.boxes().size(), 1u);
   EXPECT_EQ(boxes.boxes()[0].text, "example removed\r\n");

@@ -21,7 +21,7 @@ std::string lower(std::string s) {
 
 TEST(LoadPythonDll, LoadsFromTheInstallPathOfTheChosenVersion) {
   python_fixture python("full");
-  loaded_python dll = load_python_dll("python27.dll");
+  loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   EXPECT_EQ(lower(module_file(dll.module.get())), lower(standin_folder("full") + "\\python27.dll"));
 }
@@ -29,7 +29,7 @@ TEST(LoadPythonDll, LoadsFromTheInstallPathOfTheChosenVersion) {
 TEST(LoadPythonDll, PrefersThePerUserInstallPath) {
   python_fixture python("full");
   register_install_path(HKEY_LOCAL_MACHINE, standin_folder("no_err_print"));
-  loaded_python dll = load_python_dll("python27.dll");
+  loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   EXPECT_EQ(lower(module_file(dll.module.get())), lower(standin_folder("full") + "\\python27.dll"));
 }
@@ -39,7 +39,7 @@ TEST(LoadPythonDll, ReadsTheMachineWidePathAfterAnOverlongPerUserOne) {
   python_fixture python(nullptr);
   register_install_path(HKEY_CURRENT_USER, "C:\\" + std::string(300, 'x'));
   register_install_path(HKEY_LOCAL_MACHINE, standin_folder("no_set_argv"));
-  loaded_python dll = load_python_dll("python27.dll");
+  loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   EXPECT_EQ(lower(module_file(dll.module.get())), lower(standin_folder("no_set_argv") + "\\python27.dll"));
 }
@@ -60,7 +60,7 @@ TEST(LoadPythonDll, NeverTakesAFileBesideTheProgramOrInTheCurrentDirectory) {
   SetCurrentDirectoryA(current.path().c_str());
   std::string loaded;
   {
-    loaded_python dll = load_python_dll("python27.dll");
+    loaded_python dll = load_python_dll(python.target);
     loaded = dll ? module_file(dll.module.get()) : "";
   }
   SetCurrentDirectoryA(previous);
@@ -70,13 +70,13 @@ TEST(LoadPythonDll, NeverTakesAFileBesideTheProgramOrInTheCurrentDirectory) {
 
 TEST(LoadPythonDll, WithoutARegisteredPathYieldsNoneAndTheLoadError) {
   python_fixture python(nullptr);
-  EXPECT_FALSE(load_python_dll("python27.dll"));
+  EXPECT_FALSE(load_python_dll(python.target));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
 }
 
 TEST(LoadPythonDll, SetsPythonHomeToTheChosenDirectory) {
   python_fixture python("full");
-  loaded_python dll = load_python_dll("python27.dll");
+  loaded_python dll = load_python_dll(python.target);
   char home[MAX_PATH] = "";
   GetEnvironmentVariableA("PYTHONHOME", home, sizeof home);
   EXPECT_EQ(std::string(home), python.dir());
@@ -105,8 +105,10 @@ TEST(Runners, AMissingEntryPointStopsOnlyTheRunnersThatNeedIt) {
     python_fixture python(c.variant);
     std::string script = python.script_path("ok.py");
     write_file(script, "pass\n");
+    python.target.py_major = c.major;
+    python.target.py_minor = c.major == 3 ? 12 : 7;
     std::string library = standin_folder(c.variant) + (c.major == 3 ? "\\python312.dll" : "\\python27.dll");
-    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())), c.major);
+    loaded_python dll = bind_python_dll(unique_module(LoadLibraryA(library.c_str())), python.target);
     ASSERT_TRUE(dll) << c.variant;
     if (c.without_sys_set_object) dll.api.sys_set_object = nullptr;
     EXPECT_EQ(run_simple_string(dll, "pass"), c.simple_string) << c.variant;
@@ -133,7 +135,7 @@ TEST(Runners, RunInstallscriptResultsFollowTheFile) {
       {"crlf.py", "x = 1\r\nif x == 1:\r\n    y = 2\r\n", 0},
       {"raises.py", "raise ValueError('no')\n", -1},
   };
-  loaded_python dll = load_python_dll("python27.dll");
+  loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   for (const script_case& c : cases) {
     std::string path = c.name[0] ? python.script_path(c.name) : "";
@@ -147,7 +149,7 @@ TEST(Runners, RunInstallscriptResultsFollowTheFile) {
 
 TEST(Runners, RunSimpleStringRunsTheTextAsItIs) {
   python_fixture python("full");
-  loaded_python dll = load_python_dll("python27.dll");
+  loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   std_streams_keeper keeper;
   EXPECT_EQ(run_simple_string(dll, "x = 1\nif x != 1:\n    raise ValueError('x')"), 0);

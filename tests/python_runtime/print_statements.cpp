@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "python_runtime/python3_texts.h"
-#include "python_runtime/script_texts.h"
+#include "python_runtime/python_statements.h"
 
 static void item(const char* key, const char* text) {
   std::printf("%s %zu\n", key, std::strlen(text));

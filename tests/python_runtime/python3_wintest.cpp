@@ -42,9 +42,9 @@ class python3 : public python_fixture {
   explicit python3(const char* variant = "python3") : python_fixture(nullptr) {
     dll_ = dir() + "\\python312.dll";
     CopyFileA((standin_folder(variant) + "\\python312.dll").c_str(), dll_.c_str(), FALSE);
-    py_major = 3;
-    py_minor = 12;
-    lstrcpyA(python_dll, "python312.dll");
+    target.py_major = 3;
+    target.py_minor = 12;
+    lstrcpyA(target.python_dll, "python312.dll");
   }
   const std::string& dll() const { return dll_; }
 
@@ -60,7 +60,7 @@ std::string run_post(python_fixture& python, const std::string& text) {
   finish_window page;
   std_streams_keeper keeper;
   install_ok = 1;
-  run_postinstall_script(page.get());
+  run_postinstall_script(page.get(), python.target);
   keeper.restore();
   return page.text(IDC_OUTPUT_BOX);
 }
@@ -73,9 +73,9 @@ TEST(Python3Binding, LoadsTheInstallationsOwnDllBeforeTheSystemDirectorys) {
   ASSERT_TRUE(CopyFileA((standin_folder("full") + "\\python27.dll").c_str(), other.c_str(), FALSE));
   std::string loaded;
   {
-    loaded_python dll = load_python_dll("python312.dll");
+    loaded_python dll = load_python_dll(python.target);
     loaded = dll ? module_file(dll.module.get()) : "";
-    EXPECT_EQ(dll.major, 3);
+    EXPECT_TRUE(dll.traits.wide_setters);
   }
   DeleteFileA(other.c_str());
   EXPECT_EQ(lower(loaded), lower(python.dll()));
@@ -83,7 +83,7 @@ TEST(Python3Binding, LoadsTheInstallationsOwnDllBeforeTheSystemDirectorys) {
 
 TEST(Python3Binding, NeedsNoOptimizeFlagToCompile) {
   python3 python;
-  loaded_python dll = load_python_dll("python312.dll");
+  loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   EXPECT_EQ(dll.api.optimize_flag, nullptr);
   write_file(dir_file(python, "m.py"), "x = 1\n");
@@ -104,13 +104,13 @@ TEST(Python3Binding, WithoutTheDeprecatedSettersScriptsGetArgvAndModulesCompile)
   compile_list = nullptr;
   notify(NOTIFY_FILE_CREATED, source.c_str());
   recording_sink sink;
-  run_compile_pass(0);
+  run_compile_pass(python.target, 0);
   EXPECT_TRUE(file_exists(python.dir() + "\\__pycache__\\m.cpython-312.pyc"));
 }
 
 TEST(Python3Scripts, ScriptSeesWideArgvAndBuiltinsAndPrintsInOrder) {
   python3 python;
-  root_hkey = HKEY_CURRENT_USER;
+  python.target.root_hkey = HKEY_CURRENT_USER;
   std::string out = run_post(python,
                              "import sys\n"
                              "print(sys.argv[1])\n"
@@ -132,7 +132,7 @@ TEST(Python3Scripts, AFailingPreinstallScriptShowsItsTraceback) {
   python3 python;
   std_streams_keeper keeper;
   install_ok = 1;
-  EXPECT_EQ(run_preinstall_script("print('checking')\nraise ValueError('refused')\n"), -1);
+  EXPECT_EQ(run_preinstall_script(python.target, "print('checking')\nraise ValueError('refused')\n"), -1);
   keeper.restore();
   EXPECT_EQ(install_ok, 0);
   ASSERT_NE(failure_text, nullptr);
@@ -197,7 +197,7 @@ TEST(Python3Compile, AFolderThatExistsIsNotRecorded) {
   notify(NOTIFY_FILE_CREATED, source.c_str());
   python.open_log();
   recording_sink sink;
-  run_compile_pass(0);
+  run_compile_pass(python.target, 0);
   EXPECT_EQ(split_lines(python.log_text()),
             std::vector<std::string>{"200 File Copy: " + python.dir() + "\\__pycache__\\mod.cpython-312.pyc"});
 }
@@ -213,7 +213,7 @@ TEST(Python3Uninstall, TheRecordsScriptRunsWithRemoveAndItsOutputIsShown) {
   box_recorder boxes;
   {
     std_streams_keeper keeper;
-    EXPECT_EQ(run_uninstall_script(record.data()), 1);
+    EXPECT_EQ(run_uninstall_script(record.data(), python.target.root_hkey), 1);
   }
   SetCurrentDirectoryA(previous);
   ASSERT_EQ(boxes.boxes().size(), 1u);

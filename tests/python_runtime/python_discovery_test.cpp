@@ -211,4 +211,16 @@ TEST(RootKey, SettlesAsTheTableSays) {
   }
 }
 
+TEST(PythonDiscovery, MajorVersionOfARecordedDllName) {
+  struct row {
+    const char* name;
+    int major;
+  };
+  const row rows[] = {
+      {"python312.dll", 3}, {"python27.dll", 2}, {"PYTHON30.DLL", 3}, {"python3.dll", 3},
+      {"python.dll", 0},    {"pythonx.dll", 0},  {"", 0},             {"py312.dll", 0},
+  };
+  for (const row& r : rows) EXPECT_EQ(python_major_of_dll(r.name), r.major) << r.name;
+}
+
 }  // namespace

@@ -54,9 +54,6 @@ class python_registry : public ::testing::Test {
     list_ = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | LBS_SORT | LBS_NOTIFY, 0, 0, 180, 180,
                             parent_, nullptr, nullptr, nullptr);
     ASSERT_NE(list_, nullptr);
-    python_dir[0] = python_dll[0] = '\0';
-    py_major = py_minor = 0;
-    root_hkey = root_hkey_unset();
   }
 
   void TearDown() override {
@@ -112,11 +109,12 @@ class python_registry : public ::testing::Test {
     int count = static_cast<int>(SendMessageA(list_, LB_GETCOUNT, 0, 0));
     if (count > 0) SendMessageA(list_, LB_SETCURSEL, count - 1, 0);
     apply_python_selection(list_, static_cast<int>(SendMessageA(list_, LB_GETCURSEL, 0, 0)),
-                           dir_text_, sizeof dir_text_);
+                           target_, dir_text_, sizeof dir_text_);
   }
 
   HWND parent_ = nullptr;
   HWND list_ = nullptr;
+  chosen_python target_;
   char dir_text_[300] = {};
   std::vector<registration> made_;
   std::vector<bool> python_key_made_;
@@ -136,8 +134,8 @@ TEST_F(python_registry, TargetVersionKeepsOnlyTheByteEqualVersion) {
   EXPECT_EQ(listed[0].text, row_text("2.5"));
   EXPECT_EQ(listed[0].install_path, "C:\\Python2.5");
   EXPECT_EQ(listed[0].root, HKEY_LOCAL_MACHINE);
-  EXPECT_EQ(root_hkey, HKEY_LOCAL_MACHINE);
-  EXPECT_STREQ(python_dll, "python25.dll");
+  EXPECT_EQ(target_.root_hkey, HKEY_LOCAL_MACHINE);
+  EXPECT_STREQ(target_.python_dll, "python25.dll");
 }
 
 TEST_F(python_registry, EmptyTargetListsBothRootsAndPreselectsTheLastRow) {
@@ -151,11 +149,11 @@ TEST_F(python_registry, EmptyTargetListsBothRootsAndPreselectsTheLastRow) {
   EXPECT_EQ(listed[1].text, row_text("2.6"));
   EXPECT_EQ(listed[1].root, HKEY_CURRENT_USER);
   EXPECT_EQ(SendMessageA(list_, LB_GETCURSEL, 0, 0), 1);
-  EXPECT_EQ(root_hkey, HKEY_CURRENT_USER);
-  EXPECT_STREQ(python_dir, "C:\\Users\\me\\Python26\\");  // kept as stored
-  EXPECT_EQ(py_major, 2);
-  EXPECT_EQ(py_minor, 6);
-  EXPECT_STREQ(python_dll, "python26.dll");
+  EXPECT_EQ(target_.root_hkey, HKEY_CURRENT_USER);
+  EXPECT_STREQ(target_.python_dir, "C:\\Users\\me\\Python26\\");  // kept as stored
+  EXPECT_EQ(target_.py_major, 2);
+  EXPECT_EQ(target_.py_minor, 6);
+  EXPECT_STREQ(target_.python_dll, "python26.dll");
   EXPECT_STREQ(dir_text_, "C:\\Users\\me\\Python26\\Lib\\site-packages\\");
 }
 
@@ -186,7 +184,7 @@ TEST_F(python_registry, VersionUnderBothRootsGivesTwoRowsWithTheirOwnRoot) {
   EXPECT_NE(listed[0].root, listed[1].root);
   for (const row& r : listed)
     EXPECT_EQ(r.install_path, r.root == HKEY_LOCAL_MACHINE ? "C:\\Machine25" : "C:\\User25");
-  EXPECT_EQ(root_hkey, listed[1].root);
+  EXPECT_EQ(target_.root_hkey, listed[1].root);
 }
 
 TEST_F(python_registry, UnreadableInstallationsAreSkipped) {
@@ -240,13 +238,13 @@ TEST_F(python_registry, SelectionSetsTheTargetFromTheRow) {
     int index = static_cast<int>(
         SendMessageA(list_, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(row_text(r.version).c_str())));
     ASSERT_NE(index, LB_ERR) << r.version;
-    root_hkey = HKEY_LOCAL_MACHINE;
-    apply_python_selection(list_, index, dir_text_, sizeof dir_text_);
-    EXPECT_STREQ(python_dir, r.dir);
-    EXPECT_STREQ(python_dll, r.dll);
-    EXPECT_EQ(py_major, r.major);
-    EXPECT_EQ(py_minor, r.minor);
-    EXPECT_EQ(root_hkey, HKEY_CURRENT_USER);
+    target_.root_hkey = HKEY_LOCAL_MACHINE;
+    apply_python_selection(list_, index, target_, dir_text_, sizeof dir_text_);
+    EXPECT_STREQ(target_.python_dir, r.dir);
+    EXPECT_STREQ(target_.python_dll, r.dll);
+    EXPECT_EQ(target_.py_major, r.major);
+    EXPECT_EQ(target_.py_minor, r.minor);
+    EXPECT_EQ(target_.root_hkey, HKEY_CURRENT_USER);
     EXPECT_STREQ(dir_text_, r.dir_text);
   }
 }
@@ -254,14 +252,14 @@ TEST_F(python_registry, SelectionSetsTheTargetFromTheRow) {
 TEST_F(python_registry, NoSelectionEmptiesTheDirectoryAndDll) {
   add({HKEY_LOCAL_MACHINE, "2.5", registration::install_path, "C:\\Python25"});
   fill_and_preselect("");
-  ASSERT_STREQ(python_dll, "python25.dll");
-  apply_python_selection(list_, LB_ERR, dir_text_, sizeof dir_text_);
-  EXPECT_STREQ(python_dir, "");
-  EXPECT_STREQ(python_dll, "");
+  ASSERT_STREQ(target_.python_dll, "python25.dll");
+  apply_python_selection(list_, LB_ERR, target_, dir_text_, sizeof dir_text_);
+  EXPECT_STREQ(target_.python_dir, "");
+  EXPECT_STREQ(target_.python_dll, "");
   EXPECT_STREQ(dir_text_, "");
-  EXPECT_EQ(root_hkey, HKEY_LOCAL_MACHINE);
-  EXPECT_EQ(py_major, 2);
-  EXPECT_EQ(py_minor, 5);
+  EXPECT_EQ(target_.root_hkey, HKEY_LOCAL_MACHINE);
+  EXPECT_EQ(target_.py_major, 2);
+  EXPECT_EQ(target_.py_minor, 5);
 }
 
 TEST_F(python_registry, RowWithoutTwoNumbersKeepsTheDll) {
@@ -272,30 +270,30 @@ TEST_F(python_registry, RowWithoutTwoNumbersKeepsTheDll) {
   auto select = [&](const std::string& version) {
     int index = static_cast<int>(
         SendMessageA(list_, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(row_text(version).c_str())));
-    apply_python_selection(list_, index, dir_text_, sizeof dir_text_);
+    apply_python_selection(list_, index, target_, dir_text_, sizeof dir_text_);
   };
   select("2.5");
   select("4");
-  EXPECT_EQ(py_major, 4);
-  EXPECT_EQ(py_minor, 5);
-  EXPECT_STREQ(python_dll, "python25.dll");
-  EXPECT_STREQ(python_dir, "C:\\Python4");
+  EXPECT_EQ(target_.py_major, 4);
+  EXPECT_EQ(target_.py_minor, 5);
+  EXPECT_STREQ(target_.python_dll, "python25.dll");
+  EXPECT_STREQ(target_.python_dir, "C:\\Python4");
   EXPECT_STREQ(dir_text_, "C:\\Python4\\Lib\\site-packages\\");
   select("abc");
-  EXPECT_EQ(py_major, 4);
-  EXPECT_STREQ(python_dll, "python25.dll");
-  EXPECT_STREQ(python_dir, "C:\\PythonAbc");
+  EXPECT_EQ(target_.py_major, 4);
+  EXPECT_STREQ(target_.python_dll, "python25.dll");
+  EXPECT_STREQ(target_.python_dir, "C:\\PythonAbc");
 }
 
 class root_key_check : public ::testing::Test {
  protected:
-  void TearDown() override { root_hkey = root_hkey_unset(); }
+  HKEY root_hkey = root_hkey_unset();
   box_recorder boxes_;
 };
 
 TEST_F(root_key_check, PerUserPythonStaysPerUser) {
   root_hkey = HKEY_CURRENT_USER;
-  check_root_key(nullptr);
+  root_hkey = check_root_key(nullptr, root_hkey);
   EXPECT_EQ(root_hkey, HKEY_CURRENT_USER);
   EXPECT_TRUE(boxes_.boxes().empty());
 }
@@ -303,7 +301,7 @@ TEST_F(root_key_check, PerUserPythonStaysPerUser) {
 TEST_F(root_key_check, MachinePythonStaysOnTheMachineWhenWritable) {
   ASSERT_TRUE(hklm_uninstall_writable());
   root_hkey = HKEY_LOCAL_MACHINE;
-  check_root_key(nullptr);
+  root_hkey = check_root_key(nullptr, root_hkey);
   EXPECT_EQ(root_hkey, HKEY_LOCAL_MACHINE);
   EXPECT_TRUE(boxes_.boxes().empty());
 }
@@ -311,7 +309,7 @@ TEST_F(root_key_check, MachinePythonStaysOnTheMachineWhenWritable) {
 TEST_F(root_key_check, UnchosenRootIsReportedThenSettled) {
   HWND owner = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                nullptr, nullptr);
-  check_root_key(owner);
+  root_hkey = check_root_key(owner, root_hkey);
   EXPECT_EQ(root_hkey, HKEY_LOCAL_MACHINE);
   ASSERT_EQ(boxes_.boxes().size(), 1u);
   EXPECT_EQ(boxes_.boxes()[0].owner, owner);

@@ -39,11 +39,11 @@ python_fixture::python_fixture(const char* variant) {
   unregister_python();
   if (variant) register_install_path(HKEY_CURRENT_USER, standin_folder(variant));
   CreateDirectoryA((dir_ / "Scripts").c_str(), nullptr);
-  lstrcpynA(python_dir, dir_.path().c_str(), MAX_PATH);
-  py_major = 2;
-  py_minor = 7;
-  lstrcpyA(python_dll, "python27.dll");
-  root_hkey = HKEY_LOCAL_MACHINE;
+  lstrcpynA(target.python_dir, dir_.path().c_str(), MAX_PATH);
+  target.py_major = 2;
+  target.py_minor = 7;
+  lstrcpyA(target.python_dll, "python27.dll");
+  target.root_hkey = HKEY_LOCAL_MACHINE;
   install_ok = 1;
   setup_config.install_script[0] = '\0';
 }
@@ -75,8 +75,8 @@ std::string python_fixture::compile_module(const std::string& source) {
   notify(NOTIFY_FILE_CREATED, source.c_str());
   open_log();
   recording_sink sink;
-  run_compile_pass(0);
-  run_compile_pass(1);
+  run_compile_pass(target, 0);
+  run_compile_pass(target, 1);
   return log_text();
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "python_runtime/python_target_win.h"
 #include "resources/resource_ids.h"
 #include "support/test_files_win.h"
 
@@ -22,7 +23,8 @@ void unregister_python();
 class python_fixture {
  public:
   // Registers variant under HKEY_CURRENT_USER (none: nothing registered) and
-  // sets python_dir, py_major, py_minor, python_dll, root_hkey, install_ok.
+  // sets target (python_dir, py_major, py_minor, python_dll, root_hkey) and
+  // install_ok.
   explicit python_fixture(const char* variant = "full");
   ~python_fixture();
   python_fixture(const python_fixture&) = delete;
@@ -39,6 +41,9 @@ class python_fixture {
   // Writes source ("x = 1"), makes it all of compile_list, opens the log and
   // runs the .pyc and the .pyo pass; returns the log.
   std::string compile_module(const std::string& source);
+
+  // The chosen Python that the steps under test are handed.
+  chosen_python target;
 
  private:
   temp_folder dir_;

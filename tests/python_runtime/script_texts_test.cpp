@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "python_runtime/compiled_names.h"
 #include "python_runtime/script_texts.h"
 #include "python_runtime/csidl_folders.h"
 

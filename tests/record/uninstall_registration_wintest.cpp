@@ -67,14 +67,13 @@ class install_record : public ::testing::Test {
   void SetUp() override {
     image_.resize(5000);
     for (std::size_t i = 0; i < image_.size(); ++i) image_[i] = static_cast<std::byte>(i * 7 + 3);
-    installer_image = image_;
     stub_length = 3000;
     copy_cut(setup_config.meta_name, sizeof setup_config.meta_name, package);
     copy_cut(setup_config.title, sizeof setup_config.title, "Example 1.0");
     copy_cut(module_path, sizeof module_path, "C:\\Temp\\example-setup.exe");
-    py_major = 2;
-    py_minor = 5;
-    root_hkey = HKEY_LOCAL_MACHINE;
+    target_.py_major = 2;
+    target_.py_minor = 5;
+    target_.root_hkey = HKEY_LOCAL_MACHINE;
     dir_ = folder_.path();
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
       ASSERT_FALSE(key_exists(root, entry_path())) << "the prefix holds the test entry already";
@@ -87,9 +86,13 @@ class install_record : public ::testing::Test {
       RegDeleteTreeA(root, entry_path().c_str());
       RegDeleteKeyA(root, entry_path().c_str());
     }
-    installer_image = {};
     stub_length = 0;
-    root_hkey = root_hkey_unset();
+  }
+
+  // The chosen Python, in dir_.
+  const chosen_python& chosen() {
+    copy_cut(target_.python_dir, sizeof target_.python_dir, dir_);
+    return target_;
   }
 
   // The log stays open for the later steps; the tests close it to read it.
@@ -163,6 +166,7 @@ class install_record : public ::testing::Test {
   }
 
   temp_folder folder_;
+  chosen_python target_;
   std::string dir_;
   std::vector<std::byte> image_;
   box_recorder boxes_;
@@ -170,7 +174,7 @@ class install_record : public ::testing::Test {
 };
 
 TEST_F(install_record, FirstInstallationRecordsTheNewKeyAndBothValues) {
-  EXPECT_EQ(open_install_record(dir_.c_str()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   ASSERT_NE(log_file, nullptr);
   close_log();
   expect_log({expected_lines("HKEY_LOCAL_MACHINE", true)});
@@ -181,11 +185,11 @@ TEST_F(install_record, FirstInstallationRecordsTheNewKeyAndBothValues) {
 }
 
 TEST_F(install_record, SecondInstallationAppendsOnlyTheValueRecords) {
-  ASSERT_EQ(open_install_record(dir_.c_str()), 1);
+  ASSERT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   copy_cut(setup_config.title, sizeof setup_config.title, "Example 1.1");
   stub_length = 1200;  // the copy is truncated, not overwritten in place
-  ASSERT_EQ(open_install_record(dir_.c_str()), 1);
+  ASSERT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   auto second = expected_lines("HKEY_LOCAL_MACHINE", false);
   second[3] = std::string("040 Reg DB Value: [") + uninstall_key + "\\" + package_key +
@@ -197,8 +201,8 @@ TEST_F(install_record, SecondInstallationAppendsOnlyTheValueRecords) {
 }
 
 TEST_F(install_record, CurrentUserRootRegistersForTheUser) {
-  root_hkey = HKEY_CURRENT_USER;
-  ASSERT_EQ(open_install_record(dir_.c_str()), 1);
+  target_.root_hkey = HKEY_CURRENT_USER;
+  ASSERT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   expect_log({expected_lines("HKEY_CURRENT_USER", true)});
   expect_entry(HKEY_CURRENT_USER, "Python 2.5 Example 1.0", uninstall_string());
@@ -207,7 +211,7 @@ TEST_F(install_record, CurrentUserRootRegistersForTheUser) {
 
 TEST_F(install_record, RefusedAccessStopsBeforeAnythingIsWritten) {
   open_uninstall_key_impl = refuse_access;
-  EXPECT_EQ(open_install_record(dir_.c_str()), 0);
+  EXPECT_EQ(open_install_record(chosen(), image_), 0);
   EXPECT_EQ(log_file, nullptr);
   EXPECT_FALSE(file_exists(log_path()));
   EXPECT_FALSE(file_exists(copy_path()));
@@ -221,7 +225,7 @@ TEST_F(install_record, RefusedAccessStopsBeforeAnythingIsWritten) {
 
 TEST_F(install_record, OtherUninstallKeyFailureReportsEachStepAndGoesOn) {
   open_uninstall_key_impl = key_not_found;
-  EXPECT_EQ(open_install_record(dir_.c_str()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   close_log();
   expect_log({expected_lines("HKEY_LOCAL_MACHINE", false)});
   expect_copy(3000);
@@ -246,7 +250,7 @@ TEST_F(install_record, OtherUninstallKeyFailureReportsEachStepAndGoesOn) {
 
 TEST_F(install_record, MissingPythonDirStillRegistersWithoutLogOrCopy) {
   dir_ = folder_ / "missing";
-  EXPECT_EQ(open_install_record(dir_.c_str()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   EXPECT_EQ(log_file, nullptr);
   EXPECT_FALSE(file_exists(log_path()));
   EXPECT_FALSE(file_exists(copy_path()));
@@ -261,7 +265,7 @@ TEST_F(install_record, LongestDirectoryAndNameAreRegisteredUncut) {
   dir_ = "C:\\" + std::string(256, 'd');  // 259 characters, no such folder
   std::string key = long_name + "-py2.5";
   ASSERT_FALSE(key_exists(HKEY_LOCAL_MACHINE, entry_path(key.c_str())));
-  EXPECT_EQ(open_install_record(dir_.c_str()), 1);
+  EXPECT_EQ(open_install_record(chosen(), image_), 1);
   std::string command = "\"" + dir_ + "\\Remove" + long_name + ".exe\" -u \"" + dir_ + "\\" +
                         long_name + "-kitpack.log\"";
   value name = read_value(HKEY_LOCAL_MACHINE, entry_path(key.c_str()), "DisplayName");

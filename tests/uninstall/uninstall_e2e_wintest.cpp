@@ -331,18 +331,20 @@ TEST(UninstallE2E, WhatTheInstallRecordWritesIsUndoneThroughItsUninstallString) 
   temp_folder python;
   std::string stub = read_file(stub_path());
   ASSERT_FALSE(stub.empty());
-  installer_image = std::as_bytes(std::span(stub));
+  std::span<const std::byte> installer_image = std::as_bytes(std::span(stub));
   stub_length = static_cast<std::int32_t>(stub.size());
   copy_cut(setup_config.meta_name, sizeof setup_config.meta_name, "kpu-record");
   copy_cut(setup_config.title, sizeof setup_config.title, "Example 1.0");
   copy_cut(module_path, sizeof module_path, "C:\\Temp\\kpu-record-setup.exe");
-  py_major = 2;
-  py_minor = 5;
-  root_hkey = HKEY_LOCAL_MACHINE;
+  chosen_python target;
+  copy_cut(target.python_dir, sizeof target.python_dir, python.path());
+  target.py_major = 2;
+  target.py_minor = 5;
+  target.root_hkey = HKEY_LOCAL_MACHINE;
   const std::string key_path = package_key_path("kpu-record-py2.5");
   RegDeleteTreeA(HKEY_LOCAL_MACHINE, key_path.c_str());
 
-  ASSERT_EQ(open_install_record(python.path().c_str()), 1);
+  ASSERT_EQ(open_install_record(target, installer_image), 1);
   for (const char* dir : {"pkg", "pkg\\sub"}) {
     ASSERT_TRUE(CreateDirectoryA((python / dir).c_str(), nullptr));
     notify(NOTIFY_DIR_CREATED, (python / dir).c_str());
@@ -352,7 +354,6 @@ TEST(UninstallE2E, WhatTheInstallRecordWritesIsUndoneThroughItsUninstallString) 
     notify(NOTIFY_FILE_CREATED, (python / file).c_str());
   }
   close_install_log();
-  installer_image = {};
 
   char command[1024];
   DWORD size = sizeof command;

@@ -34,16 +34,25 @@ const progress_sink sink = {sink_step, sink_item, sink_range, sink_pos};
 
 const scheme_entry chosen_scheme[] = {{nullptr, nullptr}};
 
-void fake_check_root_key(HWND) { note("check_root_key"); }
-int fake_open_install_record(const char* dir) {
-  note(std::string("open_install_record ") + dir);
+HKEY fake_check_root_key(HWND, HKEY root_hkey) {
+  note("check_root_key");
+  return root_hkey;
+}
+// The image the sequence is handed, which the registration and the
+// extraction get.
+const std::byte sequence_image[16] = {};
+
+int fake_open_install_record(const chosen_python& target, std::span<const std::byte> image) {
+  EXPECT_EQ(image.data(), sequence_image);
+  EXPECT_EQ(image.size(), sizeof sequence_image);
+  note(std::string("open_install_record ") + target.python_dir);
   return record_result;
 }
 const scheme_entry* fake_select_scheme(int major, int minor) {
   note("select_scheme " + std::to_string(major) + "." + std::to_string(minor));
   return chosen_scheme;
 }
-int fake_run_preinstall_script(const char* text) {
+int fake_run_preinstall_script(const chosen_python&, const char* text) {
   note(std::string("run_preinstall_script ") + text);
   if (preinstall_result) set_failure("Running the pre-installation script failed\r\nboom");
   return preinstall_result;
@@ -51,12 +60,12 @@ int fake_run_preinstall_script(const char* text) {
 int fake_extract_archive(const scheme_entry* scheme, const char* dir,
                          std::span<const std::byte> image, notify_fn) {
   EXPECT_EQ(scheme, chosen_scheme);
-  EXPECT_EQ(image.data(), installer_image.data());
-  EXPECT_EQ(image.size(), installer_image.size());
+  EXPECT_EQ(image.data(), sequence_image);
+  EXPECT_EQ(image.size(), sizeof sequence_image);
   note(std::string("extract_archive ") + dir);
   return extract_result;
 }
-void fake_run_compile_pass(int optimize) { note("run_compile_pass " + std::to_string(optimize)); }
+void fake_run_compile_pass(const chosen_python&, int optimize) { note("run_compile_pass " + std::to_string(optimize)); }
 
 const install_steps fakes = {fake_check_root_key,        fake_open_install_record,
                              fake_select_scheme,         fake_run_preinstall_script,
@@ -82,19 +91,17 @@ void run_case(const sequence_case& c) {
   std::free(failure_text);
   failure_text = nullptr;
   install_ok = 0;
-  std::strcpy(python_dir, c.python_dir);
-  py_major = 2;
-  py_minor = 7;
+  std::strcpy(install_target().python_dir, c.python_dir);
+  install_target().py_major = 2;
+  install_target().py_minor = 7;
   static char script[64];
   std::strcpy(script, c.preinstall ? c.preinstall : "");
   preinstall_script = c.preinstall ? script : nullptr;
   setup_config.target_compile = c.target_compile;
   setup_config.target_optimize = c.target_optimize;
-  static const std::byte image[16] = {};
-  installer_image = image;
   install_sink = &sink;
 
-  sequence_outcome outcome = run_install_sequence(nullptr, fakes);
+  sequence_outcome outcome = run_install_sequence(nullptr, sequence_image, fakes);
 
   install_sink = nullptr;
   EXPECT_EQ(outcome, c.outcome) << c.name;

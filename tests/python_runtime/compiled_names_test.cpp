@@ -1,29 +1,14 @@
-// What a Python 3 interpreter changes in the installer's texts: the version
-// of a recorded DLL name, where compiled files go, and the processor of a
-// DLL. (The statements themselves are run by the machine's Python.)
-#include "python_runtime/python3_texts.h"
+// Where each compile pass puts the compiled file, for every interpreter
+// version and optimizing level.
+#include "python_runtime/compiled_names.h"
 
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <string>
-#include <vector>
 
 namespace {
 
-TEST(Python3Texts, MajorVersionOfARecordedDllName) {
-  struct row {
-    const char* name;
-    int major;
-  };
-  const row rows[] = {
-      {"python312.dll", 3}, {"python27.dll", 2}, {"PYTHON30.DLL", 3}, {"python3.dll", 3},
-      {"python.dll", 0},    {"pythonx.dll", 0},  {"", 0},             {"py312.dll", 0},
-  };
-  for (const row& r : rows) EXPECT_EQ(python_major_of_dll(r.name), r.major) << r.name;
-}
-
-TEST(Python3Texts, CompiledFileOfEachVersionAndLevel) {
+TEST(CompiledNames, CompiledFileOfEachVersionAndLevel) {
   struct row {
     int major, minor, optimize;
     bool in_cache;
@@ -59,13 +44,13 @@ TEST(Python3Texts, CompiledFileOfEachVersionAndLevel) {
   }
 }
 
-TEST(Python3Texts, OnlyTheLastDotEndsTheStem) {
+TEST(CompiledNames, OnlyTheLastDotEndsTheStem) {
   compiled_file plan = plan_compiled_file("C:\\a.b\\mod.test.py", 3, 12, 0);
   EXPECT_EQ(std::string(plan.path), "C:\\a.b\\__pycache__\\mod.test.cpython-312.pyc");
 }
 
 // A compiled name that does not fit is refused, never cut into another name.
-TEST(Python3Texts, ACompiledPathThatDoesNotFitIsRefused) {
+TEST(CompiledNames, ACompiledPathThatDoesNotFitIsRefused) {
   std::string dir = "C:\\" + std::string(230, 'd');
   compiled_file fits = plan_compiled_file((dir + "\\m.py").c_str(), 3, 12, 1);
   EXPECT_TRUE(fits.ok);
@@ -76,42 +61,11 @@ TEST(Python3Texts, ACompiledPathThatDoesNotFitIsRefused) {
   EXPECT_STREQ(too_long.cache_dir, "");
 }
 
-TEST(Python3Texts, CacheCompilingStartsWithPython32) {
+TEST(CompiledNames, CacheCompilingStartsWithPython32) {
   EXPECT_FALSE(compiles_into_cache(2, 7));
   EXPECT_FALSE(compiles_into_cache(3, 1));
   EXPECT_TRUE(compiles_into_cache(3, 2));
   EXPECT_TRUE(compiles_into_cache(4, 0));
-}
-
-std::vector<std::byte> pe_header(std::uint32_t at, std::uint16_t machine, std::size_t size) {
-  std::vector<std::byte> bytes(size);
-  bytes[0] = std::byte{'M'};
-  bytes[1] = std::byte{'Z'};
-  for (int i = 0; i < 4; ++i) bytes[0x3C + i] = std::byte(at >> (8 * i) & 0xFF);
-  if (at + 6 <= size) {
-    bytes[at] = std::byte{'P'};
-    bytes[at + 1] = std::byte{'E'};
-    bytes[at + 4] = std::byte(machine & 0xFF);
-    bytes[at + 5] = std::byte(machine >> 8);
-  }
-  return bytes;
-}
-
-TEST(Python3Texts, MachineOfAnExecutableHeader) {
-  EXPECT_EQ(pe_machine(pe_header(0x80, 0x14C, 512)), 0x14C);
-  EXPECT_EQ(pe_machine(pe_header(0x80, 0x8664, 512)), 0x8664);
-  EXPECT_EQ(pe_machine(pe_header(0x1FA, 0xAA64, 512)), 0xAA64);  // the field ends the bytes read
-  EXPECT_EQ(pe_machine(pe_header(0x1FB, 0x8664, 512)), 0);       // header beyond what was read
-  EXPECT_EQ(pe_machine(pe_header(0xFFFFFFF0u, 0x8664, 512)), 0); // no overflow
-  std::vector<std::byte> cut = pe_header(0x20, 0x8664, 512);
-  cut.resize(0x3F);  // shorter than the DOS header
-  EXPECT_EQ(pe_machine(cut), 0);
-  std::vector<std::byte> not_pe = pe_header(0x80, 0x8664, 512);
-  not_pe[0x81] = std::byte{'X'};
-  EXPECT_EQ(pe_machine(not_pe), 0);
-  std::vector<std::byte> not_mz = pe_header(0x80, 0x8664, 512);
-  not_mz[0] = std::byte{'Z'};
-  EXPECT_EQ(pe_machine(not_mz), 0);
 }
 
 }  // namespace
