@@ -3,7 +3,9 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 DWORD scaled_timeout(DWORD ms) {
@@ -54,21 +56,33 @@ long driven_process::wait_exit(DWORD ms) {
 namespace {
 struct window_watch {
   DWORD pid;
-  std::vector<HWND> seen;
+  std::vector<HWND> shown;
+  std::vector<std::pair<HWND, std::string>> hidden;
   std::vector<std::string>* described;
 };
+
+std::string describe(HWND window) {
+  char cls[256] = "";
+  GetClassNameA(window, cls, sizeof cls);
+  return std::string(cls) + " '" + window_text(window) + "'";
+}
 
 BOOL CALLBACK note_window(HWND window, LPARAM param) {
   auto* watch = reinterpret_cast<window_watch*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (pid != watch->pid) return TRUE;
-  for (HWND known : watch->seen)
+  for (HWND known : watch->shown)
     if (known == window) return TRUE;
-  watch->seen.push_back(window);
-  char cls[256] = "";
-  GetClassNameA(window, cls, sizeof cls);
-  watch->described->push_back(std::string(cls) + " '" + window_text(window) + "'");
+  auto hidden = std::find_if(watch->hidden.begin(), watch->hidden.end(),
+                             [window](const auto& known) { return known.first == window; });
+  if (!IsWindowVisible(window)) {
+    if (hidden == watch->hidden.end()) watch->hidden.emplace_back(window, describe(window));
+    return TRUE;
+  }
+  if (hidden != watch->hidden.end()) watch->hidden.erase(hidden);
+  watch->shown.push_back(window);
+  watch->described->push_back(describe(window));
   return TRUE;
 }
 }  // namespace
@@ -77,7 +91,7 @@ watched_run run_watching_windows(const std::string& exe, const std::string& args
   watched_run run;
   driven_process process(exe, args);
   if (!process.started()) return run;
-  window_watch watch{process.pid(), {}, &run.windows};
+  window_watch watch{process.pid(), {}, {}, &run.windows};
   ms = scaled_timeout(ms);
   DWORD start = GetTickCount();
   // Asked before each look, so that the last look comes after the end.
@@ -87,8 +101,16 @@ watched_run run_watching_windows(const std::string& exe, const std::string& args
     if (GetTickCount() - start > ms) break;
     if (!ended) Sleep(5);
   }
+  for (const auto& hidden : watch.hidden) run.hidden_windows.push_back(hidden.second);
   run.exit_code = process.wait_exit(0);
   return run;
+}
+
+std::vector<std::string> unexpected_hidden_windows(const watched_run& run) {
+  std::vector<std::string> unexpected;
+  for (const std::string& window : run.hidden_windows)
+    if (window != "ListBox ''") unexpected.push_back(window);
+  return unexpected;
 }
 
 namespace {

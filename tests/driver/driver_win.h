@@ -32,12 +32,19 @@ class driven_process {
 };
 
 // A run that no one answers: the exit code (-1 when it did not end within
-// the time), and every top-level window of its process, shown or not, that
-// was seen while it ran, as "class 'caption'".
+// the time), every top-level window of its process that was seen shown while
+// it ran, and those that were there but never seen shown, as "class 'caption'".
+// The 32-bit Wine of the guest sometimes makes a window meant to be
+// message-only a hidden top-level one, so the hidden ones are kept apart.
 struct watched_run {
   long exit_code = -1;
   std::vector<std::string> windows;
+  std::vector<std::string> hidden_windows;
 };
+
+// The hidden windows of a run other than the unattended install's list of
+// Pythons, the one window it makes (message-only, never shown).
+std::vector<std::string> unexpected_hidden_windows(const watched_run& run);
 
 // Runs exe with args to its end, looking at the top-level windows of its
 // process every few milliseconds from its start until it has ended.

@@ -235,6 +235,7 @@ TEST(RoundTripE2E, SilentInstallLeavesWhatTheWizardLeavesAndTheQuietUninstallStr
   watched_run install = run_watching_windows(fixture("example"), "/S /REPORT=\"" + report + "\"");
   EXPECT_EQ(install.exit_code, 0);
   EXPECT_EQ(install.windows, std::vector<std::string>{});
+  EXPECT_EQ(unexpected_hidden_windows(install), std::vector<std::string>{});
   EXPECT_EQ(read_file(report), "example installed\r\nInstalled (exit code 0)\r\n");
   left_behind silently = left_in(d);
   EXPECT_EQ(silently.tree, by_wizard.tree);
@@ -247,6 +248,7 @@ TEST(RoundTripE2E, SilentInstallLeavesWhatTheWizardLeavesAndTheQuietUninstallStr
   watched_run removal = run_watching_windows(quiet.exe, quiet.args);
   EXPECT_EQ(removal.exit_code, 0);
   EXPECT_EQ(removal.windows, std::vector<std::string>{});
+  EXPECT_EQ(removal.hidden_windows, std::vector<std::string>{});
   expect_nothing_of_the_package_remains(d, quiet);
 }
 

@@ -39,6 +39,7 @@ TEST(UnattendedE2E, PythonSwitchPicksTheNamedRowAndWithoutItTheLastOne) {
     watched_run run = run_watching_windows(fixture("no-compile-no-script"), r.args);
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.windows, no_windows);
+    EXPECT_EQ(unexpected_hidden_windows(run), no_windows);
     const bool into95 = std::string(r.chosen) == "9.5";
     EXPECT_EQ(file_exists(p95.dir() + "\\example-kitpack.log"), into95);
     EXPECT_EQ(file_exists(p97.dir() + "\\example-kitpack.log"), !into95);
@@ -130,6 +131,7 @@ TEST(UnattendedE2E, EachOutcomeHasItsExitCodeAndItsReport) {
     watched_run run = run_watching_windows(r.image(folder), std::string("/S /REPORT=\"") + report + "\" " + r.args);
     EXPECT_EQ(run.exit_code, r.exit_code);
     EXPECT_EQ(run.windows, no_windows);
+    EXPECT_EQ(unexpected_hidden_windows(run), no_windows);
     const std::string text = read_file(report);
     EXPECT_TRUE(starts_with(text, r.begins)) << text;
     EXPECT_NE(text.find(r.contains), std::string::npos) << text;

@@ -319,6 +319,7 @@ TEST(UninstallE2E, SilentRunsShowNoWindowAndTellTheirOutcome) {
     watched_run run = run_watching_windows(pkg.uninstaller(), pkg.arguments() + " " + switches);
     EXPECT_EQ(run.exit_code, r.exit_code);
     EXPECT_EQ(run.windows, std::vector<std::string>{});
+    EXPECT_EQ(run.hidden_windows, std::vector<std::string>{});
     EXPECT_EQ(read_file(report), r.report);
     if (r.removed) expect_removed(pkg);
     EXPECT_EQ(file_exists(pkg.path("Lib\\example\\__init__.py")), r.exit_code == 1);
