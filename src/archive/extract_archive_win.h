@@ -6,7 +6,7 @@
 #include <span>
 
 #include "archive/install_scheme.h"
-#include "archive/notify_codes.h"
+#include "common/notify_codes.h"
 
 // Walks the central directory in order and writes every member through the
 // scheme. Returns 1 when the walk reached its end, 0 when it stopped.

@@ -4,8 +4,8 @@
 #pragma once
 #include <windows.h>
 
-#include "archive/notify_codes.h"
 #include "archive/zip_walk.h"
+#include "common/notify_codes.h"
 #include "common/owner_win.h"
 
 // A member's output file, mapped. The file stays open until the view is

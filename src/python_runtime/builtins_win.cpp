@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
-#include "archive/notify_codes.h"
 #include "common/message_box_win.h"
-#include "python_runtime/shortcut_win.h"
+#include "common/notify_codes.h"
 #include "python_runtime/csidl_folders.h"
 #include "python_runtime/python_text_win.h"
+#include "python_runtime/shortcut_win.h"
 #include "record/install_log_win.h"
 
 builtin_api_fields builtin_api;

@@ -1,13 +1,13 @@
 #include "python_runtime/compile_pass_win.h"
 
-#include "archive/notify_codes.h"
+#include "common/install_status.h"
+#include "common/notify_codes.h"
 #include "common/program_win.h"
-#include "python_runtime/interpreter_win.h"
 #include "python_runtime/compiled_names.h"
+#include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_statements.h"
 #include "python_runtime/sys_value_win.h"
 #include "record/install_log_win.h"
-#include "wizard/install_status_win.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/install_status.h"
 #include "common/message_box_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/output_capture_win.h"
@@ -14,7 +15,6 @@
 #include "record/log_format.h"
 #include "resources/resource_ids.h"
 #include "startup/setup_config.h"
-#include "wizard/install_status_win.h"
 
 static char last_uninstall_script[MAX_PATH];
 

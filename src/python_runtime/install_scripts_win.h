@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
+#include "common/chosen_python_win.h"
 #include "python_runtime/python_bind_win.h"
-#include "python_runtime/python_target_win.h"
 
 // Runs the pre-install script text; 0 on success, else set_failure was called.
 int run_preinstall_script(const chosen_python& target, const char* script);

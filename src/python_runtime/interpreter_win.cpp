@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "common/fixed_text.h"
+#include "common/install_status.h"
 #include "common/owner_crt_win.h"
 #include "common/program_win.h"
 #include "python_runtime/builtins_win.h"
@@ -16,7 +17,6 @@
 #include "python_runtime/python_statements.h"
 #include "python_runtime/python_text_win.h"
 #include "python_runtime/sys_value_win.h"
-#include "wizard/install_status_win.h"
 
 // Loads a DLL from a full path; its own imports are searched only beside it
 // and in the system directory. Systems without the search flags reject them,
@@ -84,7 +84,7 @@ loaded_python load_python_dll(const chosen_python& target) {
   format_cut(home, sizeof home, "PYTHONHOME=%s", target.python_dir);
   _putenv(home);
   unique_module module;
-  if (target.traits().search == dll_search::own_dir_then_system) {
+  if (traits_of(target).search == dll_search::own_dir_then_system) {
     module.reset(load_from_python_dir(target));
     if (!module) module.reset(load_from_system_directory(target.python_dll));
   } else {

@@ -38,7 +38,7 @@ python_entry_points bind_python(HMODULE module) {
 loaded_python bind_python_dll(unique_module module, const chosen_python& target) {
   loaded_python python;
   python.target = &target;
-  python.traits = target.traits();
+  python.traits = traits_of(target);
   python.api = bind_python(module.get());
   python.module = std::move(module);
   return python;

@@ -5,10 +5,15 @@
 #pragma once
 #include <windows.h>
 
+#include "common/chosen_python_win.h"
 #include "common/owner_win.h"
 #include "python_runtime/python_api.h"
-#include "python_runtime/python_target_win.h"
 #include "python_runtime/python_traits.h"
+
+// What target's version changes in every run.
+inline python_traits traits_of(const chosen_python& target) {
+  return python_traits_for(target.py_major, target.py_minor);
+}
 
 struct python_entry_points {
   py_void_fn initialize;

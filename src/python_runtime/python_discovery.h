@@ -1,22 +1,17 @@
 // Choosing the install target among the registered Python installations:
 // the decisions and texts, free of registry and window calls.
 //
-// Registry layout read, the same under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER:
-//
-//   Software\Python\PythonCore\<version>               one subkey per version ("2.5")
-//   Software\Python\PythonCore\<version>\InstallPath   default value: the directory
-//
-// Each listed installation is a row "Python Version <version> (found in registry)";
-// the row text is all that later tells which version was chosen.
+// The registry layout read is drawn in common/python_registry.h. Each listed
+// installation is a row "Python Version <version> (found in registry)"; the
+// row text is all that later tells which version was chosen.
 #pragma once
 #include <cstddef>
 #include <string_view>
 
 #include "archive/install_scheme.h"
+#include "common/python_registry.h"
 
-inline constexpr char PYTHON_CORE_KEY[] = "Software\\Python\\PythonCore";
 inline constexpr char PYTHON_ROW_FORMAT[] = "Python Version %s (found in registry)";
-inline constexpr char INSTALL_PATH_KEY_FORMAT[] = "Software\\Python\\PythonCore\\%s\\InstallPath";
 inline constexpr char PYTHON_DLL_FORMAT[] = "python%d%d.dll";
 
 // Version subkey names are enumerated into 80 characters; the row text and the

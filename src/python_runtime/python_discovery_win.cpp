@@ -7,13 +7,13 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/chosen_python_win.h"
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
 #include "common/pe_header.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_traits.h"
-#include "python_runtime/python_target_win.h"
 #include "record/uninstall_registration.h"
 
 namespace {

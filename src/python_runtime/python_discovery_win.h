@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "python_runtime/python_target_win.h"
+#include "common/chosen_python_win.h"
 
 // One listed installation, the item data of its row; allocated when the row
 // is added and owned by the row until the program ends.

@@ -8,13 +8,13 @@
 #include <ctime>
 #include <utility>
 
-#include "archive/notify_codes.h"
 #include "common/fixed_text.h"
+#include "common/install_status.h"
 #include "common/message_box_win.h"
+#include "common/notify_codes.h"
 #include "common/owner_crt_win.h"
 #include "common/program_win.h"
 #include "record/log_format.h"
-#include "wizard/install_status_win.h"
 
 FILE* log_file;
 compile_node* compile_list;
@@ -34,21 +34,6 @@ static void add_to_compile_list(const char* path) {
   node.get()->path = copy.release();
   node.get()->next = compile_list;
   compile_list = node.release();
-}
-
-// The install page learns the range and the position from two messages; a
-// stand-in sink, where no wizard exists, gets the same through its operations.
-static void show_extraction_progress(int total, int done, const char* text) {
-  if (install_sink) {
-    show_progress_range(static_cast<unsigned>(total) & 0xFFFF);
-    show_progress_pos(static_cast<unsigned>(done));
-    show_item_text(text);
-    return;
-  }
-  SendMessageA(progress_page, WM_PROGRESS_RANGE, 0,
-               static_cast<LPARAM>(static_cast<DWORD>(total & 0xFFFF) << 16));
-  SendMessageA(progress_page, WM_PROGRESS_POS, static_cast<WPARAM>(done),
-               reinterpret_cast<LPARAM>(text));
 }
 
 int notify(int code, const char* text, ...) {
@@ -74,7 +59,7 @@ int notify(int code, const char* text, ...) {
   } else if (code == NOTIFY_PROGRESS) {
     int total = va_arg(args, int);
     int done = va_arg(args, int);
-    show_extraction_progress(total, done, text);
+    show_member_done(static_cast<unsigned>(total), static_cast<unsigned>(done), text);
   }
   va_end(args);
   return 1;

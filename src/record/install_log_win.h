@@ -14,7 +14,8 @@ struct compile_node {
 extern compile_node* compile_list;
 
 // The program's callback for extraction, byte-compilation and the builtins:
-// writes the records, collects compile_list, shows errors, drives progress.
+// writes the records, collects compile_list, shows errors, and hands each
+// archive member on to the install sink.
 // Always returns 1.
 int notify(int code, const char* text, ...);
 

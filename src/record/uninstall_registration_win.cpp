@@ -5,12 +5,12 @@
 #include <cstring>
 #include <span>
 
+#include "common/chosen_python_win.h"
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
 #include "common/pe_header.h"
 #include "common/program_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/log_format.h"
 #include "record/uninstall_registration.h"

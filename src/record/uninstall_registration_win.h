@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <span>
 
-#include "python_runtime/python_target_win.h"
+#include "common/chosen_python_win.h"
 
 // Opens the install log with its header, creates the package's Uninstall
 // entry and writes the uninstaller copy, the stub part of installer_image.

@@ -4,9 +4,9 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "common/install_status.h"
 #include "python_runtime/install_scripts_win.h"
 #include "wizard/install_sequence_win.h"
-#include "wizard/install_status_win.h"
 #include "wizard/wizard_pages_win.h"
 
 namespace {

@@ -50,7 +50,7 @@ INT_PTR CALLBACK install_page_proc(HWND page, UINT msg, WPARAM wparam, LPARAM lp
       if (notify_code(lparam) == static_cast<UINT>(PSN_SETACTIVE))
         post_wizard_buttons(page, PSWIZB_BACK | PSWIZB_NEXT);
       else if (notify_code(lparam) == static_cast<UINT>(PSN_WIZNEXT))
-        run_install_sequence(page, kept_image(page));  // then 0: the sheet always goes on to the finish page
+        run_install_sequence(page, install_page_sink, kept_image(page));  // then 0: the sheet always goes on to the finish page
       return 0;
   }
   return 0;

@@ -49,9 +49,13 @@ void compile_pass(const install_steps& steps, const chosen_python& target, const
 }
 }  // namespace
 
-sequence_outcome run_install_sequence(HWND install_page, std::span<const std::byte> installer_image,
+sequence_outcome run_install_sequence(HWND install_page, const progress_sink& sink,
+                                      std::span<const std::byte> installer_image,
                                       const install_steps& steps) {
+  // The log and the sink meet here: the records go to the log through
+  // notify, which hands the progress on to the sink.
   progress_page = install_page;
+  install_sink = &sink;
   install_ok = 1;
   lock_wizard(install_page);
   chosen_python& target = chosen;

@@ -8,8 +8,9 @@
 #include <span>
 
 #include "archive/install_scheme.h"
-#include "archive/notify_codes.h"
-#include "python_runtime/python_target_win.h"
+#include "common/chosen_python_win.h"
+#include "common/install_status.h"
+#include "common/notify_codes.h"
 
 // The operations the sequence calls, in the order it calls them; tests give
 // their own.
@@ -35,11 +36,13 @@ chosen_python& install_target();
 // the finish page reads install_ok and failure_text.
 enum class sequence_outcome { done, not_registered, preinstall_failed, extraction_failed };
 
-// Runs the sequence for the install page (none when install_sink stands in
-// for it) over the installer image, whose stub becomes the uninstaller and
-// whose archive is extracted. Never refuses the page change: the finish page
-// always follows.
-sequence_outcome run_install_sequence(HWND install_page, std::span<const std::byte> installer_image,
+// Runs the sequence for the install page (none in a run without a wizard)
+// over the installer image, whose stub becomes the uninstaller and whose
+// archive is extracted. What the steps show goes to sink from now on, also
+// while the post-install script runs. Never refuses the page change: the
+// finish page always follows.
+sequence_outcome run_install_sequence(HWND install_page, const progress_sink& sink,
+                                      std::span<const std::byte> installer_image,
                                       const install_steps& steps = program_install_steps);
 
 // Cuts one trailing backslash off a directory: C:\Python25\ becomes C:\Python25.

@@ -2,24 +2,10 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-#include <cstring>
-
 #include "common/fixed_text.h"
 #include "resources/resource_ids.h"
 
-int install_ok;
-char* failure_text;
 HWND progress_page;
-const progress_sink* install_sink;
-
-void set_failure(const char* text) {
-  std::free(failure_text);
-  std::size_t n = std::strlen(text) + 1;
-  failure_text = static_cast<char*>(std::malloc(n));
-  if (failure_text) std::memcpy(failure_text, text, n);
-  install_ok = 0;
-}
 
 void drain_messages() {
   MSG msg;
@@ -96,27 +82,23 @@ void set_pos(HWND page, WPARAM pos, const char* text) {
                                  : static_cast<WPARAM>(SendMessageA(frame.bar, PBM_GETRANGE, FALSE, 0));
   if (pos >= end || ticks_now() - frame.shown_at >= ticks_per_frame()) show_frame();
 }
+
+void page_step_text(const char* text) { SetDlgItemTextA(progress_page, IDC_HEADING, text); }
+
+void page_item_text(const char* text) { SetDlgItemTextA(progress_page, IDC_ITEM_LINE, text); }
+
+void page_range(unsigned count) { set_range(progress_page, MAKELPARAM(0, count)); }
+
+void page_pos(unsigned done) { SendDlgItemMessageA(progress_page, IDC_PROGRESS_BAR, PBM_SETPOS, done, 0); }
+
+void page_member_done(unsigned count, unsigned done, const char* path) {
+  SendMessageA(progress_page, WM_PROGRESS_RANGE, 0, static_cast<LPARAM>(static_cast<DWORD>(count) << 16));
+  SendMessageA(progress_page, WM_PROGRESS_POS, static_cast<WPARAM>(done), reinterpret_cast<LPARAM>(path));
+}
 }  // namespace
 
-void show_step_text(const char* text) {
-  if (install_sink) return install_sink->step_text(text);
-  SetDlgItemTextA(progress_page, IDC_HEADING, text);
-}
-
-void show_item_text(const char* text) {
-  if (install_sink) return install_sink->item_text(text);
-  SetDlgItemTextA(progress_page, IDC_ITEM_LINE, text);
-}
-
-void show_progress_range(unsigned count) {
-  if (install_sink) return install_sink->set_range(count & 0xFFFF);
-  set_range(progress_page, MAKELPARAM(0, count & 0xFFFF));
-}
-
-void show_progress_pos(unsigned done) {
-  if (install_sink) return install_sink->set_pos(done);
-  SendDlgItemMessageA(progress_page, IDC_PROGRESS_BAR, PBM_SETPOS, done, 0);
-}
+const progress_sink install_page_sink = {page_step_text, page_item_text, page_range, page_pos,
+                                         page_member_done};
 
 bool handle_progress_message(HWND page, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_PROGRESS_RANGE)

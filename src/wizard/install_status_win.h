@@ -1,41 +1,19 @@
-// What the install steps share: the outcome, and the install page that shows
-// their progress. The steps live in other subsystems (the extraction's notify
-// callback, the scripts, the compile passes, the log) and the page in the
-// wizard: they meet here, and this header includes nothing of the program, so
-// that the steps depend on the wizard only through it.
-//
-// The install page shows a step line ("Installing files..."), an item line
-// above the bar (a file name, "Loading python...") and the bar. Steps write
-// them through the show_* operations below, which go to progress_page, or to a
-// stand-in sink where no wizard exists.
+// The install page's side of the progress the steps report: its sink, which
+// shows the step line, the item line and the bar on the page, and its two
+// progress messages, through which each archive member reaches the page.
 #pragma once
 #include <windows.h>
 
-extern int install_ok;       // 1 from the start of the sequence until a failure
-extern char* failure_text;   // the last failure reason, or none
-extern HWND progress_page;   // the install page
+#include "common/install_status.h"
+
+extern HWND progress_page;  // the install page, set by the install sequence
 
 inline constexpr UINT WM_PROGRESS_RANGE = WM_USER + 1;  // lParam: count << 16
 inline constexpr UINT WM_PROGRESS_POS = WM_USER + 2;    // wParam: done, lParam: text
 
-// Stands in for the install page: the four things a step can show.
-struct progress_sink {
-  void (*step_text)(const char* text);
-  void (*item_text)(const char* text);
-  void (*set_range)(unsigned count);  // the bar runs 0 .. count (16 bits)
-  void (*set_pos)(unsigned done);
-};
-
-// When set, the show_* operations go here instead of to progress_page.
-extern const progress_sink* install_sink;
-
-void show_step_text(const char* text);
-void show_item_text(const char* text);
-void show_progress_range(unsigned count);
-void show_progress_pos(unsigned done);
-
-// Stores a copy of text as failure_text (none without memory) and clears install_ok.
-void set_failure(const char* text);
+// Shows what the steps report on progress_page; an archive member arrives as
+// the two messages, sent to the page.
+extern const progress_sink install_page_sink;
 
 // The install page's handling of WM_PROGRESS_RANGE and WM_PROGRESS_POS: the
 // range goes on unchanged to the bar as PBM_SETRANGE; the position goes to

@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
+#include "common/install_status.h"
 #include "common/unattended_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_discovery_win.h"
 #include "startup/setup_config.h"
 #include "wizard/install_sequence_win.h"
-#include "wizard/install_status_win.h"
 
 namespace {
 void show_nothing(const char*) {}
@@ -53,8 +53,7 @@ install_exit exit_for(sequence_outcome outcome) {
 
 install_exit run_unattended_install(const char* python_version, std::span<const std::byte> installer_image) {
   if (!choose_python(python_version)) return install_exit::no_python;
-  install_sink = &no_page;
-  install_exit code = exit_for(run_install_sequence(nullptr, installer_image));
+  install_exit code = exit_for(run_install_sequence(nullptr, no_page, installer_image));
   if (!install_ok) {
     add_to_report(failure_text ? failure_text : "Installation failed.");
     return code;

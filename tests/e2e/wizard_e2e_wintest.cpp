@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "common/chosen_python_win.h"
 #include "driver/driver_win.h"
 #include "e2e/wizard_session_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery_win.h"
-#include "python_runtime/python_target_win.h"
 #include "support/test_files_win.h"
 #include "wizard/install_status_win.h"
 #include "wizard/wizard_layout.h"

@@ -5,9 +5,9 @@
 #include <objidl.h>
 #include <shlobj.h>
 
+#include "common/chosen_python_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "support/box_recorder_win.h"
 #include "wizard/install_status_win.h"

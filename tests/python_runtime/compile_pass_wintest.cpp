@@ -1,7 +1,7 @@
 // The byte-compilation passes over compile_list.
 #include <gtest/gtest.h>
 
-#include "archive/notify_codes.h"
+#include "common/notify_codes.h"
 #include "common/owner_win.h"
 #include "python_runtime/compile_pass_win.h"
 #include "python_runtime/interpreter_win.h"

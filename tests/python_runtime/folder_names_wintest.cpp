@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/chosen_python_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
 #include "wizard/install_status_win.h"

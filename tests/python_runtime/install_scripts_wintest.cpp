@@ -2,10 +2,10 @@
 // captured output.
 #include <gtest/gtest.h>
 
+#include "common/chosen_python_win.h"
 #include "common/program_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
 #include "support/box_recorder_win.h"

@@ -1,10 +1,10 @@
 // Finding the interpreter DLL and the two runners' results.
 #include <gtest/gtest.h>
 
+#include "common/chosen_python_win.h"
 #include "common/owner_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_fixture_win.h"
-#include "python_runtime/python_target_win.h"
 
 namespace {
 

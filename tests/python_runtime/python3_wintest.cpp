@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "archive/notify_codes.h"
+#include "common/chosen_python_win.h"
+#include "common/notify_codes.h"
 #include "python_runtime/compile_pass_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_fixture_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "resources/resource_ids.h"
 #include "support/box_recorder_win.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "common/chosen_python_win.h"
 #include "common/owner_win.h"
 #include "python_runtime/python_discovery_win.h"
-#include "python_runtime/python_target_win.h"
 #include "support/box_recorder_win.h"
 #include "support/test_registry_win.h"
 

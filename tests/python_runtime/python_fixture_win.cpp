@@ -5,9 +5,9 @@
 
 #include <cstdio>
 
-#include "archive/notify_codes.h"
+#include "common/chosen_python_win.h"
+#include "common/notify_codes.h"
 #include "python_runtime/compile_pass_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
 #include "wizard/install_status_win.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "python_runtime/python_target_win.h"
+#include "common/chosen_python_win.h"
 #include "resources/resource_ids.h"
 #include "support/test_files_win.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/notify_codes.h"
+#include "common/notify_codes.h"
 #include "record/install_log_win.h"
 #include "resources/resource_ids.h"
 #include "support/box_recorder_win.h"
@@ -204,6 +204,7 @@ TEST(ProgressPage, EachMemberMovesTheBarAndNamesTheMember) {
   install_page page;
   ASSERT_NE(page.get(), nullptr);
   progress_page = page.get();
+  install_sink = &install_page_sink;
   const struct {
     const char* text;
     int total, done;
@@ -225,11 +226,13 @@ TEST(ProgressPage, EachMemberMovesTheBarAndNamesTheMember) {
     EXPECT_EQ(page.item(), row.text);
   }
   progress_page = nullptr;
+  install_sink = nullptr;
 }
 
 TEST(ProgressPage, FastMembersRepaintAtMostOnceAFrameAndEndOnTheLast) {
   install_page page;
   progress_page = page.get();
+  install_sink = &install_page_sink;
   message_counter counted(page.get());
   posted_handled = 0;
   const int members = 400;
@@ -245,6 +248,7 @@ TEST(ProgressPage, FastMembersRepaintAtMostOnceAFrameAndEndOnTheLast) {
   }
   double elapsed = milliseconds_since(start);
   progress_page = nullptr;
+  install_sink = nullptr;
   EXPECT_EQ(page.pos(), members);
   EXPECT_EQ(page.range().iHigh, members);
   EXPECT_EQ(page.item(), "Lib\\site-packages\\m400.py");
@@ -259,6 +263,7 @@ TEST(ProgressPage, FastMembersRepaintAtMostOnceAFrameAndEndOnTheLast) {
 TEST(ProgressPage, WhatWaitsForItsFrameIsShownOnRequest) {
   install_page page;
   progress_page = page.get();
+  install_sink = &install_page_sink;
   // Ten members in a row, far quicker than a frame: the first is shown, the
   // rest wait, and the latest of them is what shows once asked.
   for (int done = 1; done <= 10; ++done)
@@ -267,6 +272,7 @@ TEST(ProgressPage, WhatWaitsForItsFrameIsShownOnRequest) {
   show_pending_progress(page.get());
   show_pending_progress(page.get());
   progress_page = nullptr;
+  install_sink = nullptr;
   EXPECT_EQ(page.pos(), 10);
   EXPECT_EQ(page.item(), "pkg\\f10.py");
   EXPECT_LE(counted.set_pos, 1) << "nothing waits the second time";
@@ -281,8 +287,10 @@ TEST(ProgressPage, AnotherPageGetsTheRangeAndPositionItself) {
   for (int round = 0; round < 2; ++round) {
     install_page page;
     progress_page = page.get();
+    install_sink = &install_page_sink;
     notify(NOTIFY_PROGRESS, "pkg\\same.py", 5, 5);
     progress_page = nullptr;
+    install_sink = nullptr;
     EXPECT_EQ(page.range().iHigh, 5) << "page " << round;
     EXPECT_EQ(page.pos(), 5) << "page " << round;
     EXPECT_EQ(page.item(), "pkg\\same.py") << "page " << round;

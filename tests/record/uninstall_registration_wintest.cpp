@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "common/owner_win.h"
+#include "common/chosen_python_win.h"
 #include "common/fixed_text.h"
+#include "common/owner_win.h"
 #include "common/program_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/uninstall_registration.h"
 #include "record/uninstall_registration_win.h"

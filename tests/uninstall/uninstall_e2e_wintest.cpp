@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "archive/notify_codes.h"
+#include "common/chosen_python_win.h"
 #include "common/fixed_text.h"
+#include "common/notify_codes.h"
 #include "common/owner_win.h"
 #include "common/program_win.h"
 #include "driver/driver_win.h"
-#include "python_runtime/python_target_win.h"
 #include "record/install_log_win.h"
 #include "record/uninstall_registration_win.h"
 #include "startup/package_image_win.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/chosen_python_win.h"
 #include "common/owner_win.h"
-#include "python_runtime/python_target_win.h"
 #include "support/box_recorder_win.h"
 #include "support/test_files_win.h"
 #include "uninstall/undo_records_win.h"

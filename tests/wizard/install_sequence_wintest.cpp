@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "python_runtime/python_target_win.h"
+#include "common/chosen_python_win.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
 #include "wizard/install_sequence_win.h"
@@ -99,9 +99,8 @@ void run_case(const sequence_case& c) {
   preinstall_script = c.preinstall ? script : nullptr;
   setup_config.target_compile = c.target_compile;
   setup_config.target_optimize = c.target_optimize;
-  install_sink = &sink;
 
-  sequence_outcome outcome = run_install_sequence(nullptr, sequence_image, fakes);
+  sequence_outcome outcome = run_install_sequence(nullptr, sink, sequence_image, fakes);
 
   install_sink = nullptr;
   EXPECT_EQ(outcome, c.outcome) << c.name;

@@ -12,7 +12,7 @@
 #include "startup/package_image_win.h"
 #include "startup/package_layout.h"
 #include "startup/run_mode.h"
-#include "startup/startup_win.h"
+#include "startup_win.h"
 #include "uninstall/uninstall_run_win.h"
 
 namespace {

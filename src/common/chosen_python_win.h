@@ -5,8 +5,6 @@
 #pragma once
 #include <windows.h>
 
-#include "python_runtime/python_traits.h"
-
 // root_hkey's value until a Python is chosen.
 inline HKEY root_hkey_unset() { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(0xFFFFFFFFu)); }
 
@@ -16,6 +14,4 @@ struct chosen_python {
   int py_major = 0;
   int py_minor = 0;
   HKEY root_hkey = root_hkey_unset();  // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER
-
-  python_traits traits() const { return python_traits_for(py_major, py_minor); }
 };

@@ -1,4 +1,4 @@
-#include "startup/startup_win.h"
+#include "startup_win.h"
 
 #include <utility>
 
@@ -6,10 +6,10 @@
 #include "common/program_win.h"
 #include "common/unattended_report.h"
 #include "common/unattended_win.h"
+#include "startup/elevation_win.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
 #include "startup/setup_config_win.h"
-#include "startup/elevation_win.h"
 #include "wizard/unattended_install_win.h"
 #include "wizard/wizard_win.h"
 
