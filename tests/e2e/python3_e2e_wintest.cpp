@@ -67,7 +67,7 @@ const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "
 TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   ASSERT_TRUE(file_exists(python3_standin()));
   cleanup done;
-  python3_install python("3.12", python3_standin());
+  standin_install python(python312);
   const std::string d = python.dir();
   example3_run run = install_example3(d);
   EXPECT_EQ(run.question.caption, "Example 3");
@@ -128,7 +128,7 @@ TEST(Python3E2E, InstallsIntoAFolderNoPythonLiteralCouldName) {
   cleanup done;
   char e_acute[4] = {};
   WideCharToMultiByte(CP_ACP, 0, L"\u00e9", 1, e_acute, sizeof e_acute - 1, nullptr, nullptr);
-  python3_install python("3.12", python3_standin(), "python312.dll", std::string("O'Neil 100%s {0} #1 ") + e_acute);
+  standin_install python(python312, HKEY_CURRENT_USER, std::string("O'Neil 100%s {0} #1 ") + e_acute);
   const std::string d = python.dir();
   const std::string temp = d + "\\Temp";
   ASSERT_TRUE(CreateDirectoryA(temp.c_str(), nullptr)) << d;
@@ -153,7 +153,7 @@ TEST(Python3E2E, InstallsIntoAFolderNoPythonLiteralCouldName) {
 
 TEST(Python3E2E, AFailingPreinstallScriptShowsItsTraceback) {
   cleanup done;
-  python3_install python("3.12", python3_standin());
+  standin_install python(python312);
   const std::string d = python.dir();
   wizard_session run(fixture("failing-preinstall"));
   ASSERT_NE(run.sheet, nullptr);
@@ -197,8 +197,8 @@ TEST(Python3E2E, ARegistrationForAnotherProcessorIsNotOffered) {
   temp_folder headers;
   const std::string other_dll = headers / "python312.dll";
   ASSERT_TRUE(write_file(other_dll, dll_header(other_machine)));
-  python3_install own(own_tag.c_str(), python3_standin());
-  python3_install other(other_tag.c_str(), other_dll);
+  registered_python own(HKEY_CURRENT_USER, own_tag.c_str(), {python3_standin(), "python312.dll", ""});
+  registered_python other(HKEY_CURRENT_USER, other_tag.c_str(), {other_dll, "python312.dll", ""});
   wizard_session run(fixture("python3-example"));
   ASSERT_NE(run.sheet, nullptr);
   ASSERT_NE(wait_page(run.sheet, intro), nullptr);

@@ -30,7 +30,7 @@ std::string example_shortcut() {
 }
 
 TEST(WizardE2E, FailingPreinstallScriptStopsTheInstallationAndShowsItsOutput) {
-  private_python27 python(stand_in_python_dll());
+  standin_install python(python27);
   const std::string d = python.dir();
   wizard_session run(fixture("failing-preinstall"));
   ASSERT_NE(run.sheet, nullptr);
@@ -69,7 +69,7 @@ TEST(WizardE2E, PackageWithoutPreinstallScriptOrCompilingInstallsOnlyItsFiles) {
   };
   const row rows[] = {{"no-compile", true}, {"no-compile-no-script", false}};
   for (const row& r : rows) {
-    private_python27 python(stand_in_python_dll());
+    standin_install python(python27);
     const std::string d = python.dir();
     const std::string site = d + "\\Lib\\site-packages\\example";
     wizard_session run(fixture(r.fixture));
