@@ -150,18 +150,6 @@ TEST(Python3E2E, InstallsIntoAFolderNoPythonLiteralCouldName) {
   for (const std::string& path : compiled) EXPECT_TRUE(file_exists(path)) << path;
 }
 
-// A DLL header for another processor is all the listing reads of it.
-std::string dll_header(WORD machine) {
-  std::string bytes(512, '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
-  bytes[0x3C] = static_cast<char>(0x80);
-  bytes.replace(0x80, 4, std::string("PE\0\0", 4));
-  bytes[0x84] = static_cast<char>(machine & 0xFF);
-  bytes[0x85] = static_cast<char>(machine >> 8);
-  return bytes;
-}
-
 TEST(Python3E2E, ARegistrationForAnotherProcessorIsNotOffered) {
   cleanup done;
   // The installation built for the stub's own processor, under the name its

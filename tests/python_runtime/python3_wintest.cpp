@@ -222,18 +222,6 @@ TEST(Python3Uninstall, TheRecordsScriptRunsWithRemoveAndItsOutputIsShown) {
   EXPECT_EQ(boxes.boxes()[0].text, "removing -remove\r\n");
 }
 
-// A DLL header for another processor is all the listing reads.
-void write_dll_header(const std::string& path, WORD machine) {
-  std::string bytes(512, '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
-  bytes[0x3C] = static_cast<char>(0x80);
-  bytes.replace(0x80, 4, std::string("PE\0\0", 4));
-  bytes[0x84] = static_cast<char>(machine & 0xFF);
-  bytes[0x85] = static_cast<char>(machine >> 8);
-  write_file(path, bytes);
-}
-
 TEST(Python3Discovery, InstallationsBuiltForAnotherProcessorAreNotListed) {
   struct registration {
     const char* version;
@@ -263,7 +251,7 @@ TEST(Python3Discovery, InstallationsBuiltForAnotherProcessorAreNotListed) {
     if (r.machine == 0)
       CopyFileA((standin_folder("python3") + "\\python312.dll").c_str(), dll.c_str(), FALSE);
     else if (r.machine != 1)
-      write_dll_header(dll, r.machine);
+      write_file(dll, dll_header(r.machine));
   }
   HWND list = CreateWindowExA(0, "LISTBOX", "", WS_OVERLAPPED | LBS_SORT, 0, 0, 100, 100, nullptr, nullptr,
                               nullptr, nullptr);
