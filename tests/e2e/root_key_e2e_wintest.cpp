@@ -5,7 +5,6 @@
 #include <prsht.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,37 +14,6 @@
 
 namespace {
 using namespace e2e;
-
-// Points Python 2.7 under root at a fresh folder holding a copy of the
-// stand-in DLL and the folders of a Python installation; puts the previous
-// registration back afterwards.
-class python27_under {
- public:
-  python27_under(HKEY root, const std::string& dll) : root_(root) {
-    had_value_ = RegQueryValueA(root_, key_, previous_, &previous_size_) == ERROR_SUCCESS;
-    CreateDirectoryA((dir_.path() + "\\Lib").c_str(), nullptr);
-    CreateDirectoryA((dir_.path() + "\\Lib\\site-packages").c_str(), nullptr);
-    CreateDirectoryA((dir_.path() + "\\Scripts").c_str(), nullptr);
-    CopyFileA(dll.c_str(), (dir_.path() + "\\python27.dll").c_str(), FALSE);
-    RegSetValueA(root_, key_, REG_SZ, dir_.path().c_str(), static_cast<DWORD>(dir_.path().size()));
-  }
-  ~python27_under() {
-    if (had_value_)
-      RegSetValueA(root_, key_, REG_SZ, previous_, static_cast<DWORD>(std::strlen(previous_)));
-    else
-      RegDeleteTreeA(root_, "Software\\Python\\PythonCore\\2.7");
-    forget_empty_python_keys(root_);
-  }
-  const std::string& dir() const { return dir_.path(); }
-
- private:
-  static constexpr const char* key_ = "Software\\Python\\PythonCore\\2.7\\InstallPath";
-  HKEY root_;
-  temp_folder dir_;
-  char previous_[MAX_PATH] = {};
-  LONG previous_size_ = MAX_PATH;
-  bool had_value_ = false;
-};
 
 TEST(RootKeyE2E, PostInstallScriptGetsTheChosenPythonsRootAsUnsignedThirtyTwoBits) {
   struct row {
@@ -58,7 +26,7 @@ TEST(RootKeyE2E, PostInstallScriptGetsTheChosenPythonsRootAsUnsignedThirtyTwoBit
       {HKEY_CURRENT_USER, "999 Root Key: HKEY_CURRENT_USER", "2147483649\r\n"},
   };
   for (const row& r : rows) {
-    python27_under python(r.root, stand_in_python_dll());
+    standin_install python(python27, r.root);
     wizard_session run(fixture("root-key"));
     ASSERT_NE(run.sheet, nullptr) << r.root_line;
     HWND page = install_into(run, python.dir());

@@ -70,7 +70,7 @@ std::string example_shortcut() {
   return std::string(programs) + "\\Example post-install script.lnk";
 }
 
-// What the Python folder holds before any installation (private_python27).
+// What the Python folder holds before any installation (standin_install).
 const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python27.dll"};
 
 // Every file and directory an installation of the example leaves.
@@ -173,7 +173,7 @@ TEST(RoundTripE2E, UninstallStringRemovesEverythingTheWizardInstalled) {
     EXPECT_EQ(signature.size != 0 && signature.table + signature.size == image.size(),
               std::string(installer) == "signed");
     package_cleanup cleanup;
-    private_python27 python(stand_in_python_dll());
+    standin_install python(python27);
     const std::string d = python.dir();
     ASSERT_EQ(folder_tree(d), bare_python);
     install_example_into(d, installer);
@@ -195,7 +195,7 @@ TEST(RoundTripE2E, UninstallStringRemovesEverythingTheWizardInstalled) {
 TEST(RoundTripE2E, TwoInstallationsAreUndoneByOneUninstallRunningTheScriptOnce) {
   ASSERT_TRUE(file_exists(stand_in_python_dll()));
   package_cleanup cleanup;
-  private_python27 python(stand_in_python_dll());
+  standin_install python(python27);
   const std::string d = python.dir();
   install_example_into(d);
   if (HasFatalFailure()) return;
@@ -221,14 +221,14 @@ TEST(RoundTripE2E, SilentInstallLeavesWhatTheWizardLeavesAndTheQuietUninstallStr
   package_cleanup cleanup;
   left_behind by_wizard;
   {
-    private_python27 python(stand_in_python_dll());
+    standin_install python(python27);
     install_example_into(python.dir());
     if (HasFatalFailure()) return;
     by_wizard = left_in(python.dir());
     package_cleanup::forget();
   }
   ASSERT_EQ(by_wizard.values[2], by_wizard.values[1] + " /S");
-  private_python27 python(stand_in_python_dll());
+  standin_install python(python27);
   const std::string d = python.dir();
   temp_folder reports;
   const std::string report = reports / "install report.txt";
@@ -255,7 +255,7 @@ TEST(RoundTripE2E, SilentInstallLeavesWhatTheWizardLeavesAndTheQuietUninstallStr
 TEST(RoundTripE2E, NoAfterAnInstallationLeavesItInPlace) {
   ASSERT_TRUE(file_exists(stand_in_python_dll()));
   package_cleanup cleanup;
-  private_python27 python(stand_in_python_dll());
+  standin_install python(python27);
   const std::string d = python.dir();
   install_example_into(d);
   if (HasFatalFailure()) return;

@@ -124,8 +124,8 @@ TEST(UnattendedE2E, EachOutcomeHasItsExitCodeAndItsReport) {
     std::vector<std::unique_ptr<registered_python>> pythons;
     for (const char* version : r.pythons)
       pythons.push_back(std::make_unique<registered_python>(HKEY_CURRENT_USER, version));
-    std::optional<private_python27> stand_in;
-    if (r.stand_in_27) stand_in.emplace(stand_in_python_dll());
+    std::optional<standin_install> stand_in;
+    if (r.stand_in_27) stand_in.emplace(python27);
     temp_folder folder;
     const std::string report = folder / "report.txt";
     watched_run run = run_watching_windows(r.image(folder), std::string("/S /REPORT=\"") + report + "\" " + r.args);

@@ -54,7 +54,7 @@ void install_wheel_into(const std::string& dir) {
   ASSERT_EQ(run.process.wait_exit(), 0);
 }
 
-// What the Python folder holds before any installation: python3_install's
+// What the Python folder holds before any installation: standin_install's
 // folders and DLL, and the stand-in python.exe and pythonw.exe.
 const std::vector<std::string> bare_python = {"Lib\\",       "Lib\\site-packages\\", "Scripts\\",
                                               "python.exe", "python312.dll",        "pythonw.exe"};
@@ -86,7 +86,7 @@ std::vector<std::string> run_installed_command(const std::string& d, const std::
 TEST(WheelE2E, InstallsAnInstalledDistributionWithItsCommandsAndTheUninstallStringRemovesIt) {
   ASSERT_TRUE(file_exists(python3_standin()));
   package_cleanup cleanup;
-  python3_install python("3.12", python3_standin());
+  standin_install python(python312);
   const std::string d = python.dir();
   for (const char* exe : {"python.exe", "pythonw.exe"})
     ASSERT_TRUE(CopyFileA(windows_path(std::string(STANDIN_PYTHON_DIR "/") + exe).c_str(), (d + "\\" + exe).c_str(),

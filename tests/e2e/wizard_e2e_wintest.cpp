@@ -217,7 +217,7 @@ TEST(WizardE2E, PythonThatCannotRunThePreinstallScriptStopsTheInstallation) {
 TEST(WizardE2E, FullInstallationOfTheExamplePackage) {
   std::string dll = stand_in_python_dll();
   ASSERT_TRUE(file_exists(dll)) << dll;
-  private_python27 python(dll);
+  standin_install python(python27);
   const std::string d = python.dir();
   wizard_session run(fixture("example"));
   ASSERT_NE(run.sheet, nullptr);

@@ -1,6 +1,7 @@
 // What an installation leaves behind when its package or its scripts differ
-// from the example: a pre-install script that fails, no compile passes, no
-// post-install script; and the package picture on every page.
+// from the example: a pre-install script that fails (in a Python 2 and a
+// Python 3), no compile passes, no post-install script; and the package
+// picture on every page.
 #include <windows.h>
 #include <prsht.h>
 #include <shlobj.h>
@@ -30,36 +31,41 @@ std::string example_shortcut() {
 }
 
 TEST(WizardE2E, FailingPreinstallScriptStopsTheInstallationAndShowsItsOutput) {
-  private_python27 python(stand_in_python_dll());
-  const std::string d = python.dir();
-  wizard_session run(fixture("failing-preinstall"));
-  ASSERT_NE(run.sheet, nullptr);
-  HWND page = install_into(run, d);
-  ASSERT_NE(page, nullptr);
-  const std::string expected =
-      "Running the pre-installation script failed\r\n"
-      "checking the target\r\n"
-      "Traceback (most recent call last):\r\n"
-      "  File \"<string>\", line 3, in <module>\r\n"
-      "ValueError: this package refuses to install\r\n";
-  EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_OUTPUT_BOX) == expected; })) << item_text(page, IDC_OUTPUT_BOX);
-  // Finish is offered by a message the page posts after the one that would
-  // run a post-install script: had one run, it has replaced the texts by now.
-  EXPECT_TRUE(wait_until([&] { return only_finish_offered(run.sheet); }));
-  EXPECT_EQ(item_text(page, IDC_HEADING), finish_text);
-  EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), expected);
-  screenshot("finish-page-preinstall-failed");
-  press_wizard_button(run.sheet, PSBTN_FINISH);
-  EXPECT_EQ(run.process.wait_exit(), 0);
+  const standin_python versions[] = {python27, python312};
+  for (const standin_python& version : versions) {
+    SCOPED_TRACE(version.version);
+    standin_install python(version);
+    const std::string d = python.dir();
+    wizard_session run(fixture("failing-preinstall"));
+    ASSERT_NE(run.sheet, nullptr);
+    HWND page = install_into(run, d);
+    ASSERT_NE(page, nullptr);
+    const std::string expected =
+        "Running the pre-installation script failed\r\n"
+        "checking the target\r\n"
+        "Traceback (most recent call last):\r\n"
+        "  File \"<string>\", line 3, in <module>\r\n"
+        "ValueError: this package refuses to install\r\n";
+    EXPECT_TRUE(wait_until([&] { return item_text(page, IDC_OUTPUT_BOX) == expected; }))
+        << item_text(page, IDC_OUTPUT_BOX);
+    // Finish is offered by a message the page posts after the one that would
+    // run a post-install script: had one run, it has replaced the texts by now.
+    EXPECT_TRUE(wait_until([&] { return only_finish_offered(run.sheet); }));
+    EXPECT_EQ(item_text(page, IDC_HEADING), finish_text);
+    EXPECT_EQ(item_text(page, IDC_OUTPUT_BOX), expected);
+    if (&version == versions) screenshot("finish-page-preinstall-failed");
+    press_wizard_button(run.sheet, PSBTN_FINISH);
+    EXPECT_EQ(run.process.wait_exit(), 0);
 
-  // Registered before the script ran and left so; nothing extracted, nothing run.
-  EXPECT_EQ(log_lines_without_times(d + "\\example-kitpack.log"),
-            expected_log_head(fixture("failing-preinstall"), d));
-  EXPECT_FALSE(directory_exists(d + "\\Lib\\site-packages\\example"));
-  EXPECT_FALSE(file_exists(d + "\\Scripts\\example_post.py"));
-  EXPECT_FALSE(file_exists(example_shortcut()));
-  EXPECT_TRUE(file_exists(d + "\\Removeexample.exe"));
-  forget_package(HKEY_CURRENT_USER, "2.7");
+    // Registered before the script ran and left so; nothing extracted, nothing run.
+    EXPECT_EQ(log_lines_without_times(d + "\\example-kitpack.log"),
+              expected_log_head(fixture("failing-preinstall"), d, version.version));
+    EXPECT_FALSE(directory_exists(d + "\\Lib\\site-packages\\example"));
+    EXPECT_FALSE(file_exists(d + "\\Scripts\\example_post.py"));
+    EXPECT_FALSE(file_exists(example_shortcut()));
+    EXPECT_TRUE(file_exists(d + "\\Removeexample.exe"));
+    forget_package(HKEY_CURRENT_USER, version.version);
+  }
 }
 
 TEST(WizardE2E, PackageWithoutPreinstallScriptOrCompilingInstallsOnlyItsFiles) {
@@ -69,7 +75,7 @@ TEST(WizardE2E, PackageWithoutPreinstallScriptOrCompilingInstallsOnlyItsFiles) {
   };
   const row rows[] = {{"no-compile", true}, {"no-compile-no-script", false}};
   for (const row& r : rows) {
-    private_python27 python(stand_in_python_dll());
+    standin_install python(python27);
     const std::string d = python.dir();
     const std::string site = d + "\\Lib\\site-packages\\example";
     wizard_session run(fixture(r.fixture));

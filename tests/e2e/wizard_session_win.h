@@ -23,7 +23,6 @@
 namespace e2e {
 
 inline constexpr int intro = 0, select_python = 1, install = 2, finish = 3;
-inline const char python_core[] = "Software\\Python\\PythonCore\\";
 inline const char uninstall_key[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 inline std::string fixture(const char* name) { return build_file(std::string("fixtures/") + name + ".exe"); }
@@ -44,7 +43,7 @@ inline void screenshot(const char* name) {
 inline void forget_test_pythons() {
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
     for (int minor = 0; minor <= 9; ++minor)
-      RegDeleteTreeA(root, (std::string(python_core) + "9." + std::to_string(minor)).c_str());
+      RegDeleteTreeA(root, python_core_key("9." + std::to_string(minor)).c_str());
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) forget_empty_python_keys(root);
 }
 
@@ -249,67 +248,27 @@ inline HWND install_into(wizard_session& run, const std::string& dir) {
   return run.next_to(finish);
 }
 
-// The stand-in Python DLL built beside these tests.
+// The stand-in Python DLL built beside these tests, in its Python 2 and its
+// Python 3 personality.
 inline std::string stand_in_python_dll() { return windows_path(STANDIN_DIR "/full/python27.dll"); }
-
-// Points the current user's Python 2.7 at a fresh folder holding a copy of the
-// stand-in DLL, with the folders a Python installation has; puts the previous
-// registration back afterwards.
-class private_python27 {
- public:
-  explicit private_python27(const std::string& dll) {
-    had_value_ = RegQueryValueA(HKEY_CURRENT_USER, key_, previous_, &previous_size_) == ERROR_SUCCESS;
-    CreateDirectoryA((dir_.path() + "\\Lib").c_str(), nullptr);
-    CreateDirectoryA((dir_.path() + "\\Lib\\site-packages").c_str(), nullptr);
-    CreateDirectoryA((dir_.path() + "\\Scripts").c_str(), nullptr);
-    CopyFileA(dll.c_str(), (dir_.path() + "\\python27.dll").c_str(), FALSE);
-    RegSetValueA(HKEY_CURRENT_USER, key_, REG_SZ, dir_.path().c_str(),
-                 static_cast<DWORD>(dir_.path().size()));
-  }
-  ~private_python27() {
-    if (had_value_)
-      RegSetValueA(HKEY_CURRENT_USER, key_, REG_SZ, previous_, static_cast<DWORD>(std::strlen(previous_)));
-    else
-      RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Python\\PythonCore\\2.7");
-    forget_empty_python_keys(HKEY_CURRENT_USER);
-  }
-  const std::string& dir() const { return dir_.path(); }
-
- private:
-  static constexpr const char* key_ = "Software\\Python\\PythonCore\\2.7\\InstallPath";
-  temp_folder dir_;
-  char previous_[MAX_PATH] = {};
-  LONG previous_size_ = MAX_PATH;
-  bool had_value_ = false;
-};
-
 inline std::string python3_standin() { return windows_path(STANDIN_DIR "/python3/python312.dll"); }
 
-// Software\Python\PythonCore\<version> of the current user pointing at a
-// fresh Python folder (a folder of that name inside it, when named); dll
-// (none: no DLL) is copied there as dll_name.
-class python3_install {
- public:
-  python3_install(const char* version, const std::string& dll, const char* dll_name = "python312.dll",
-                  const std::string& folder = "")
-      : key_(std::string(python_core) + version), dir_(folder.empty() ? top_.path() : top_ / folder) {
-    CreateDirectoryA(dir_.c_str(), nullptr);
-    for (const char* sub : {"\\Lib", "\\Lib\\site-packages", "\\Scripts"})
-      CreateDirectoryA((dir_ + sub).c_str(), nullptr);
-    if (!dll.empty()) CopyFileA(dll.c_str(), (dir_ + "\\" + dll_name).c_str(), FALSE);
-    RegSetValueA(HKEY_CURRENT_USER, (key_ + "\\InstallPath").c_str(), REG_SZ, dir_.c_str(),
-                 static_cast<DWORD>(dir_.size()));
-  }
-  ~python3_install() {
-    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
-    forget_empty_python_keys(HKEY_CURRENT_USER);
-  }
-  const std::string& dir() const { return dir_; }
+// A version the stand-in serves, as an installation of that version holds it.
+struct standin_python {
+  const char* version;   // registered as
+  const char* dll_name;  // in the Python folder
+  std::string (*dll)();  // the build copied there
+};
+inline constexpr standin_python python27 = {"2.7", "python27.dll", stand_in_python_dll};
+inline constexpr standin_python python312 = {"3.12", "python312.dll", python3_standin};
 
- private:
-  std::string key_;
-  temp_folder top_;
-  std::string dir_;
+// The stand-in registered as its version under root (the current user's by
+// default), installed in a fresh folder (a folder of that name inside it,
+// when named).
+struct standin_install : registered_python {
+  explicit standin_install(const standin_python& python, HKEY root = HKEY_CURRENT_USER,
+                           const std::string& folder = "")
+      : registered_python(root, python.version, {python.dll(), python.dll_name, folder}) {}
 };
 
 inline std::string registry_text(HKEY root, const std::string& key, const char* value) {

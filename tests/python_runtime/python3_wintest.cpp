@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +19,7 @@
 #include "record/install_log_win.h"
 #include "resources/resource_ids.h"
 #include "support/box_recorder_win.h"
+#include "support/test_registry_win.h"
 #include "wizard/install_status_win.h"
 
 namespace {
@@ -221,18 +222,6 @@ TEST(Python3Uninstall, TheRecordsScriptRunsWithRemoveAndItsOutputIsShown) {
   EXPECT_EQ(boxes.boxes()[0].text, "removing -remove\r\n");
 }
 
-// A DLL header for another processor is all the listing reads.
-void write_dll_header(const std::string& path, WORD machine) {
-  std::string bytes(512, '\0');
-  bytes[0] = 'M';
-  bytes[1] = 'Z';
-  bytes[0x3C] = static_cast<char>(0x80);
-  bytes.replace(0x80, 4, std::string("PE\0\0", 4));
-  bytes[0x84] = static_cast<char>(machine & 0xFF);
-  bytes[0x85] = static_cast<char>(machine >> 8);
-  write_file(path, bytes);
-}
-
 TEST(Python3Discovery, InstallationsBuiltForAnotherProcessorAreNotListed) {
   struct registration {
     const char* version;
@@ -253,23 +242,16 @@ TEST(Python3Discovery, InstallationsBuiltForAnotherProcessorAreNotListed) {
       {"3.11", 1, true},
       {"2.6", IMAGE_FILE_MACHINE_I386, true},  // Python 2 rows are listed as ever
   };
-  std::vector<temp_folder> dirs(std::size(rows));
-  for (std::size_t i = 0; i < std::size(rows); ++i) {
-    const registration& r = rows[i];
+  std::vector<std::unique_ptr<registered_python>> pythons;
+  for (const registration& r : rows) {
+    pythons.push_back(std::make_unique<registered_python>(HKEY_CURRENT_USER, r.version));
     int major = r.version[0] - '0';
-    std::string dll = dirs[i] / (major == 3 ? "python312.dll" : "python26.dll");
-    if (std::string(r.version) == "3.11") dll = dirs[i] / "python311.dll";
+    std::string dll = pythons.back()->dir() + (major == 3 ? "\\python312.dll" : "\\python26.dll");
+    if (std::string(r.version) == "3.11") dll = pythons.back()->dir() + "\\python311.dll";
     if (r.machine == 0)
       CopyFileA((standin_folder("python3") + "\\python312.dll").c_str(), dll.c_str(), FALSE);
     else if (r.machine != 1)
-      write_dll_header(dll, r.machine);
-    HKEY key;
-    std::string path = std::string("Software\\Python\\PythonCore\\") + r.version + "\\InstallPath";
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key), ERROR_SUCCESS);
-    std::string value = dirs[i].path() + "\\";
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
+      write_file(dll, dll_header(r.machine));
   }
   HWND list = CreateWindowExA(0, "LISTBOX", "", WS_OVERLAPPED | LBS_SORT, 0, 0, 100, 100, nullptr, nullptr,
                               nullptr, nullptr);
@@ -281,9 +263,6 @@ TEST(Python3Discovery, InstallationsBuiltForAnotherProcessorAreNotListed) {
     listed.push_back(text);
   }
   DestroyWindow(list);
-  for (const registration& r : rows)
-    RegDeleteTreeA(HKEY_CURRENT_USER, (std::string("Software\\Python\\PythonCore\\") + r.version).c_str());
-  unregister_python();
   std::vector<std::string> expected;
   for (const registration& r : rows)
     if (r.listed) expected.push_back(std::string("Python Version ") + r.version + " (found in registry)");

@@ -148,3 +148,14 @@ std::vector<std::string> split_lines(const std::string& text) {
   if (!line.empty()) lines.push_back(line);
   return lines;
 }
+
+std::string dll_header(WORD machine) {
+  std::string bytes(512, '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  bytes[0x3C] = static_cast<char>(0x80);
+  bytes.replace(0x80, 4, std::string("PE\0\0", 4));
+  bytes[0x84] = static_cast<char>(machine & 0xFF);
+  bytes[0x85] = static_cast<char>(machine >> 8);
+  return bytes;
+}

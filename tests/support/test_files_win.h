@@ -55,5 +55,9 @@ class scoped_environment {
   std::string previous_;  // empty: it was not set
 };
 
+// The headers of a DLL built for machine (an IMAGE_FILE_MACHINE_ value) and
+// nothing more: all that a listing of Pythons reads of a DLL.
+std::string dll_header(WORD machine);
+
 // Lines of a text, without their line ends.
 std::vector<std::string> split_lines(const std::string& text);
