@@ -1,4 +1,3 @@
-#include "common/owner_win.h"
 #include "python_runtime/python_fixture_win.h"
 
 #include <io.h>
@@ -7,12 +6,12 @@
 
 #include "common/chosen_python_win.h"
 #include "common/notify_codes.h"
+#include "common/owner_win.h"
 #include "python_runtime/compile_pass_win.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
+#include "support/test_registry_win.h"
 #include "wizard/install_status_win.h"
-
-static const char PYTHON_27_KEY[] = "Software\\Python\\PythonCore\\2.7";
 
 std::string standin_folder(const std::string& variant) {
   return windows_path(std::string(STANDIN_DIR) + "/" + variant);
@@ -20,7 +19,7 @@ std::string standin_folder(const std::string& variant) {
 
 void register_install_path(HKEY root, const std::string& directory) {
   unique_hkey key;
-  std::string name = std::string(PYTHON_27_KEY) + "\\InstallPath";
+  std::string name = python_core_key("2.7") + "\\InstallPath";
   if (RegCreateKeyA(root, name.c_str(), key.put()) != ERROR_SUCCESS) return;
   RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(directory.c_str()),
                  static_cast<DWORD>(directory.size() + 1));
@@ -28,10 +27,9 @@ void register_install_path(HKEY root, const std::string& directory) {
 
 void unregister_python() {
   for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    RegDeleteTreeA(root, PYTHON_27_KEY);
+    RegDeleteTreeA(root, python_core_key("2.7").c_str());
     // Only when empty: other tests may have registered their own versions.
-    RegDeleteKeyA(root, "Software\\Python\\PythonCore");
-    RegDeleteKeyA(root, "Software\\Python");
+    forget_empty_python_keys(root);
   }
 }
 
