@@ -22,6 +22,13 @@ def pack(tmp, *args):
         return f.read()
 
 
+def assert_refused(test, result, words, what):
+    """The packer refused: exit status 2 and its error line, which holds words."""
+    test.assertEqual(result.returncode, 2, what)
+    test.assertTrue(result.stderr.startswith("mkpkg_kitpack: error: "), what + ": " + result.stderr)
+    test.assertIn(words, result.stderr, what)
+
+
 def split(image):
     """Returns stub, bitmap, cfgdata and the zip bytes, read as the stub does."""
     eocd = image[-22:]

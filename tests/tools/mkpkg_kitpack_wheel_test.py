@@ -18,7 +18,7 @@ import tempfile
 import unittest
 import zipfile
 
-from mkpkg_kitpack_test import PACKER, ROOT, split
+from mkpkg_kitpack_test import PACKER, ROOT, assert_refused, split
 
 MAKE_TEST_WHEEL = os.path.join(ROOT, "tests", "tools", "make_test_wheel")
 WHEEL_TEXT = "Wheel-Version: 1.0\nGenerator: hand\nRoot-Is-Purelib: %s\nTag: py3-none-any\n"
@@ -332,9 +332,7 @@ class WheelPackerTest(unittest.TestCase):
             files = dict(files, **{"demo_pkg/__init__.py": b""})
             result = run_packer("--wheel", self.entry_points_wheel(text, files), "--stub", self.stub,
                                 "--output", self.out, "--launcher-dir", self.launchers)
-            self.assertEqual(result.returncode, 2, what)
-            self.assertIn(words, result.stderr, what)
-            self.assertTrue(result.stderr.startswith("mkpkg_kitpack: error: "), what)
+            assert_refused(self, result, words, what)
             self.assertFalse(os.path.exists(self.out), what)
         # A stub whose processor is unknown, and a launcher that is not built.
         wheel = self.entry_points_wheel("[console_scripts]\ndemo = demo_pkg:main\n")
@@ -419,9 +417,7 @@ class WheelPackerTest(unittest.TestCase):
             files = kwargs.pop("files", good)
             wheel = self.wheel(files, name=name or "demo_pkg-2.5-py3-none-any.whl", **kwargs)
             result = run_packer("--wheel", wheel, "--stub", self.stub, "--output", self.out)
-            self.assertEqual(result.returncode, 2, what)
-            self.assertIn(words, result.stderr, what)
-            self.assertTrue(result.stderr.startswith("mkpkg_kitpack: error: "), what)
+            assert_refused(self, result, words, what)
             self.assertFalse(os.path.exists(self.out), what)
 
     def test_a_file_that_is_no_zip_is_refused(self):
