@@ -4,10 +4,14 @@ For every version X.Y the installer serves, pip's own resolver picks the
 wheels a CPython X.Y on Windows for the stub's processor would install
 (`pip download --only-binary=:all: --platform P --implementation cp
 --python-version X.Y`), so markers, Requires-Python and tags are weighed as
-pip weighs them. One installer holds one set of wheels: when the sets differ
+pip weighs them. pip evaluates markers for the Python it runs on, even with
+--platform and --python-version: the packer runs it with the marker
+environment of the target (Windows, the stub's processor, CPython X.Y) in
+place of its own. One installer holds one set of wheels: when the sets differ
 between versions the packer refuses, and --python narrows the versions.
 """
 import functools
+import json
 import os
 import shutil
 import subprocess
@@ -24,6 +28,14 @@ from .wheel import WheelError
 # the Python 3 releases of the last years up to the one in development.
 RESOLVED_VERSIONS = [(2, 7)] + [(3, minor) for minor in range(8, 17)]
 TIMEOUT_SECONDS = 600
+# Runs pip with the marker environment given as the first argument.
+PIP_FOR_TARGET = """import json, runpy, sys
+from pip._vendor.packaging import markers
+environment = json.loads(sys.argv.pop(1))
+markers.default_environment = lambda: dict(environment)
+sys.argv[0] = "pip"
+runpy.run_module("pip", run_name="__main__", alter_sys=True)
+"""
 
 
 def requirements(wheel):
@@ -60,7 +72,8 @@ def pip_download(wheel, version, platform, options, scratch):
     if not os.path.exists(os.path.join(own, wheel.filename)):
         shutil.copyfile(wheel.path, os.path.join(own, wheel.filename))
     dest = os.path.join(scratch, pythons.text(version))
-    command = [sys.executable, "-m", "pip", "download", "--disable-pip-version-check", "--no-input",
+    environment = json.dumps(pythons.marker_environment(version, platform))
+    command = [sys.executable, "-c", PIP_FOR_TARGET, environment, "download", "--disable-pip-version-check", "--no-input",
                "--quiet", "--only-binary=:all:", "--platform", platform, "--implementation", "cp",
                "--python-version", pythons.text(version), "--dest", dest]
     command += ["--index-url", options.index_url] if options.index_url else ["--no-index"]

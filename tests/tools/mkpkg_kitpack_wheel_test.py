@@ -49,11 +49,10 @@ def sha256(data):
 
 
 def make_wheel(path, files, purelib=True, metadata=METADATA_TEXT, wheel_text=None,
-               omit=(), record=None):
-    """Writes a wheel holding files (archive name: bytes) and a dist-info for
-    demo_pkg 2.5, with a RECORD row for each file; record maps names to the
-    (hash, size) of their row instead, or to None for no row."""
-    dist = "demo_pkg-2.5.dist-info/"
+               omit=(), record=None, dist="demo_pkg-2.5.dist-info/"):
+    """Writes a wheel holding files (archive name: bytes) and a dist-info (for
+    demo_pkg 2.5 unless named), with a RECORD row for each file; record maps
+    names to the (hash, size) of their row instead, or to None for no row."""
     contents = dict(files)
     if "WHEEL" not in omit:
         contents[dist + "WHEEL"] = (wheel_text or WHEEL_TEXT % ("true" if purelib else "false")).encode()
