@@ -14,13 +14,10 @@ import zipfile
 from installer.scripts import Script
 from installer.utils import parse_entrypoints
 
-from .wheel import WheelError
+from .wheel import NOT_IN_FILE_NAMES, WheelError, windows_file_name
 
 PE_MACHINES = {0x014C: "", 0x8664: "-x64"}  # i386, x86-64: the launchers' name suffix
 PLATFORMS = {"": "win32", "-x64": "win_amd64"}
-# Characters and device names that Windows does not allow in a file name.
-NOT_IN_FILE_NAMES = set('<>:"/\\|?*')
-DEVICE_NAMES = {"con", "prn", "aux", "nul"} | {"com%d" % i for i in range(1, 10)} | {"lpt%d" % i for i in range(1, 10)}
 
 
 def entry_points(wheel):
@@ -56,7 +53,7 @@ def check_script(wheel, script):
         refuse("has a path separator in its name")
     if any(ord(c) < 32 or c in NOT_IN_FILE_NAMES for c in name):
         refuse("has a name that cannot be an installed file name (none of <>:\"|?*)")
-    if name.endswith((".", " ")) or name.split(".")[0].strip().lower() in DEVICE_NAMES:
+    if not windows_file_name(name):
         refuse("has a name that Windows reserves or cuts")
     if not dotted(script.module) or not dotted(script.attr):
         refuse("= %s:%s is not module:object (dotted names)" % (script.module, script.attr))

@@ -33,6 +33,9 @@ WINDOWS_PLATFORMS = ("win32", "win_amd64", "any")
 STUB_32 = "stub-msvcrt.exe"
 STUB_64 = "stub-msvcrt-x64.exe"
 INFO_DESCRIPTION_CHARS = 500
+# Characters and device names that Windows does not allow in a file name.
+NOT_IN_FILE_NAMES = set('<>:"/\\|?*')
+DEVICE_NAMES = {"con", "prn", "aux", "nul"} | {"com%d" % i for i in range(1, 10)} | {"lpt%d" % i for i in range(1, 10)}
 
 # The scheme key of each .data folder. Headers go where an installation puts
 # them, below Include\NAME (see Wheel.place).
@@ -59,12 +62,23 @@ def default_stub(tags):
 
 
 def check_member_path(path):
-    """Refuses a member name that is absolute or climbs out of its folder."""
+    """Refuses a member name that is absolute, climbs out of its folder, or
+    names a file or folder Windows cannot create."""
     parts = path.replace("\\", "/").split("/")
     if path.startswith(("/", "\\")) or ":" in path:
         raise WheelError("member %s has an absolute path" % path)
     if ".." in parts:
         raise WheelError("member %s climbs out of its folder with .." % path)
+    for part in (p for p in parts if p):
+        if not windows_file_name(part):
+            raise WheelError("member %s has a name that Windows cannot take (%s)" % (path, part))
+
+
+def windows_file_name(name):
+    """Whether Windows can create a file of this name as it stands: none of
+    <>:"/\\|?* or control characters, no device name, no dot or blank at the end."""
+    return bool(name) and not any(ord(c) < 32 or c in NOT_IN_FILE_NAMES for c in name) and \
+        not name.endswith((".", " ")) and name.split(".")[0].strip().lower() not in DEVICE_NAMES
 
 
 def record_hash(data, algorithm="sha256"):

@@ -436,6 +436,8 @@ class WheelPackerTest(unittest.TestCase):
             ("climbs", None, {"files": {"demo_pkg/../../evil.py": b""}}, "climbs out"),
             ("climbs in data", None, {"files": {"demo_pkg-2.5.data/scripts/../../../x": b""}}, "climbs out"),
             ("climbs with backslash", None, {"files": {"demo_pkg\\..\\..\\x": b""}}, "climbs out"),
+            ("windows name", None, {"files": {"demo_pkg/a|b.py": b""}}, "a name that Windows cannot take (a|b.py)"),
+            ("device name", None, {"files": {"aux/x.py": b""}}, "a name that Windows cannot take (aux)"),
             ("no WHEEL", None, {"omit": ("WHEEL",)}, "has no " + dist + "WHEEL"),
             ("no METADATA", None, {"omit": ("METADATA",)}, "has no " + dist + "METADATA"),
             ("no RECORD", None, {"omit": ("RECORD",)}, "has no " + dist + "RECORD"),
