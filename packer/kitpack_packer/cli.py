@@ -118,7 +118,7 @@ def main(argv=None, folder=None):
     args.folder = folder
     try:
         return pack(args)
-    except (WheelError, pythons.PythonsError, sign.SigningError) as error:
+    except (WheelError, pythons.PythonsError, sign.SigningError, OSError) as error:
         print("mkpkg_kitpack: error: %s" % error, file=sys.stderr)
         return 2
 

@@ -74,7 +74,7 @@ def pip_download(wheel, version, platform, options, scratch):
     dest = os.path.join(scratch, pythons.text(version))
     environment = json.dumps(pythons.marker_environment(version, platform))
     command = [sys.executable, "-c", PIP_FOR_TARGET, environment, "download", "--disable-pip-version-check", "--no-input",
-               "--quiet", "--only-binary=:all:", "--platform", platform, "--implementation", "cp",
+               "--only-binary=:all:", "--platform", platform, "--implementation", "cp",
                "--python-version", pythons.text(version), "--dest", dest]
     command += ["--index-url", options.index_url] if options.index_url else ["--no-index"]
     for folder in [own] + list(options.find_links):
@@ -86,13 +86,22 @@ def pip_download(wheel, version, platform, options, scratch):
     except subprocess.TimeoutExpired:
         raise WheelError("pip did not resolve the dependencies within %d s" % TIMEOUT_SECONDS)
     if result.returncode != 0:
-        words = [line.strip() for line in result.stderr.splitlines() if line.strip()]
         raise WheelError("pip cannot resolve the dependencies of %s %s for Python %s: %s"
-                         % (wheel.project_name, wheel.project_version, pythons.text(version),
-                            " ".join(words[-6:]) or "no message"))
+                         % (wheel.project_name, wheel.project_version, pythons.text(version), pip_words(result)))
     files = sorted(f for f in os.listdir(dest) if f.endswith(".whl")
                    and parse_wheel_filename(f)[0] != wheel.canonical_name)
     return files, dest
+
+
+def pip_words(result):
+    """pip's error lines, and the requirements that conflict, which it
+    names on standard output."""
+    words = [line.strip() for line in result.stderr.splitlines() if line.strip()]
+    _, caused, rest = result.stdout.partition("The conflict is caused by:")
+    if caused:
+        conflict = [line.strip() for line in rest.split("\n\n", 1)[0].splitlines() if line.strip()]
+        words.insert(1, "The conflict is caused by: %s." % "; ".join(conflict))
+    return " ".join(words[-8:]) or "no message"
 
 
 def resolve(wheel, versions, platform, options, scratch):

@@ -56,7 +56,8 @@ RESOLUTION = [  # (app's Requires-Dist, options, [distributions] and python_requ
      "the dependencies differ between the Python versions served (3.9: lone-1.0-py3-none-any.whl, "
      "old-1.0-py3-none-any.whl; 3.12: lone-1.0-py3-none-any.whl)"),
     ("a marker for another system", ['old; sys_platform == "linux"'], [], ([APP], ">=3")),
-    ("a conflict", ["mid", "leaf>=2"], ["--python", "3.12"], "conflicting dependencies"),
+    ("a conflict", ["mid", "leaf>=2"], ["--python", "3.12"],
+     "The conflict is caused by: app 1.0 depends on leaf>=2; mid 1.2 depends on leaf<2."),
     ("a missing requirement", ["gone>=1"], ["--python", "3.12"], "No matching distribution found for gone>=1"),
     ("no option", ["lone>=1"], None, "app requires lone>=1: give --find-links DIR or --index-url URL"),
     ("another Python", ["lone"], ["--python", "2.7"], "app-1.0-py3-none-any.whl does not serve Python 2.7"),
