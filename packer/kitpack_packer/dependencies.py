@@ -3,7 +3,7 @@
 For every version X.Y the installer serves, pip's own resolver picks the
 wheels a CPython X.Y on Windows for the stub's processor would install
 (`pip download --only-binary=:all: --platform P --implementation cp
---python-version X.Y`), so markers, Requires-Python and tags are weighed as
+--python-version X.Y --abi cpXY`), so markers, Requires-Python and tags are weighed as
 pip weighs them. pip evaluates markers for the Python it runs on, even with
 --platform and --python-version: the packer runs it with the marker
 environment of the target (Windows, the stub's processor, CPython X.Y) in
@@ -75,7 +75,7 @@ def pip_download(wheel, version, platform, options, scratch):
     environment = json.dumps(pythons.marker_environment(version, platform))
     command = [sys.executable, "-c", PIP_FOR_TARGET, environment, "download", "--disable-pip-version-check", "--no-input",
                "--only-binary=:all:", "--platform", platform, "--implementation", "cp",
-               "--python-version", pythons.text(version), "--dest", dest]
+               "--python-version", pythons.text(version), "--abi", pythons.abi(version), "--dest", dest]
     command += ["--index-url", options.index_url] if options.index_url else ["--no-index"]
     for folder in [own] + list(options.find_links):
         command += ["--find-links", folder]

@@ -37,16 +37,19 @@ def parse(text_version):
     return int(parts[0]), int(parts[1])
 
 
+def abi(version):
+    """The ABI tag of CPython X.Y for Windows: pymalloc's m before 3.8. The
+    free-threaded build's (cp313t) is not served: the stub knows a Python by
+    X.Y alone, and the build with the GIL does not load such a wheel."""
+    return "cp%d%d" % version + ("m" if version < (3, 8) else "")
+
+
 def supported_tags(version, platform):
     """The tags a CPython X.Y for platform (win32, win_amd64) installs, as
-    pip lists them: the interpreter's own ABI (with pymalloc's m before 3.8,
-    and the free-threaded build's t from 3.13), abi3, none, then the generic
+    pip lists them: the interpreter's own ABI, abi3, none, then the generic
     pyXY tags."""
     interpreter = "cp%d%d" % version
-    abis = [interpreter + ("m" if version < (3, 8) else "")]
-    if version >= (3, 13):
-        abis.append(interpreter + "t")
-    return set(cpython_tags(version, abis, [platform])) | set(
+    return set(cpython_tags(version, [abi(version)], [platform])) | set(
         compatible_tags(version, interpreter, [platform]))
 
 

@@ -224,6 +224,7 @@ class WheelPackerTest(unittest.TestCase):
             ("py3-none-any", "==3.12.*", x64, "==3.12.*", "3.12"),
             ("py2-none-any", ">=3", x64, None, ""),
             ("pp310-pypy310_pp73-win_amd64", "", x64, None, ""),
+            ("cp313-cp313t-win_amd64", "", x64, None, ""),
             ("cp311-cp311-win32", "", x64, None, ""),
             ("cp311-cp311-win_amd64", "", x86, None, ""),
         ]
