@@ -223,7 +223,7 @@ def wheel_package(args, date_time):
     served = served_versions(args, wheel, platform)
     with tempfile.TemporaryDirectory(prefix="mkpkg-kitpack-") as scratch:
         deps, resolved = bundled_wheels(args, wheel, served, platform, scratch)
-        members, taken = [], set()
+        members, taken = [], {}
         for each in [wheel] + deps:
             members += wheels.package_members(each, command_scripts(args, each, stub),
                                               requested=each is wheel, taken=taken)

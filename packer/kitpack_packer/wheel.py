@@ -220,18 +220,26 @@ def package_members(wheel, scripts=(), requested=True, taken=None):
     wheel's order, then the generated scripts (name, data) of the command
     launchers, with the rewritten dist-info last, RECORD the very last.
     requested marks the package the user asked for (not a dependency); taken
-    holds the installed paths (lower case) of the distributions before it."""
+    maps the installed paths (lower case) of the distributions before it to
+    (wheel file name, data)."""
     members, records = [], []
-    taken = set() if taken is None else taken
+    taken = {} if taken is None else taken
     record = wheel.dist_info + "/RECORD"
     installer = wheel.dist_info + "/INSTALLER"
 
     def add(key, rest, data, date_time):
         installed = RECORD_PREFIX[key] + rest
+        owner = taken.get(installed.lower())
+        if owner and owner[0] != wheel.filename and owner[1] == data:
+            # Distributions that share a namespace package's __init__.py, as
+            # pip lets them: the file is packed once, each RECORD lists it.
+            records.append(RecordEntry(installed, Hash.parse(record_hash(data)), len(data)))
+            return
         # Windows names ignore case: two members may not become one file.
-        if installed.lower() in taken:
-            raise WheelError("%s: two members install to %s" % (wheel.filename, installed))
-        taken.add(installed.lower())
+        if owner:
+            raise WheelError("%s: two members install to %s%s" % (
+                wheel.filename, installed, "" if owner[0] == wheel.filename else " (one of %s)" % owner[0]))
+        taken[installed.lower()] = (wheel.filename, data)
         members.append((key + "/" + rest, data, date_time))
         records.append(RecordEntry(installed, Hash.parse(record_hash(data)), len(data)))
 
