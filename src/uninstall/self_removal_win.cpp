@@ -69,10 +69,11 @@ bool start_self_removal(const char* exe_path) {
   char command_line[2 * MAX_PATH + 48];
   UINT length = GetSystemDirectoryA(system_dir, sizeof system_dir);
   // /d: no AutoRun commands; /v:off: a ! stays a !; /s: the outer quotes go, the
-  // name's own stay, whatever it holds.
+  // name's own stay, whatever it holds. ".\" keeps cmd from searching PATH for
+  // it, as it does when NoDefaultCurrentDirectoryInExePath is set.
   if (length == 0 || length >= sizeof system_dir ||
       !format_whole(interpreter, sizeof interpreter, "%s\\cmd.exe", system_dir) ||
-      !format_whole(command_line, sizeof command_line, "\"%s\" /d /q /v:off /s /c \"\"%s.bat\"\"",
+      !format_whole(command_line, sizeof command_line, "\"%s\" /d /q /v:off /s /c \"\".\\%s.bat\"\"",
                     interpreter, bare_name) ||
       !write_removal_batch(batch_path, system_dir))
     return false;

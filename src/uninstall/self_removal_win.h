@@ -15,7 +15,7 @@
 //
 // The batch names no folder and no name of its own. The interpreter, cmd.exe
 // of the system directory, runs it in the executable's folder, handed its
-// bare name ("<executable>.bat") on a quoted command line, so %~n0 is the
+// bare name (".\<executable>.bat") on a quoted command line, so %~n0 is the
 // executable's bare name. cmd reads a batch file's bytes in the console's code
 // page and expands every % in what it reads (and, on some hosts, once more in
 // what %0 or %CD% give): a name on the command line reaches it as the
