@@ -217,7 +217,9 @@ TEST(SelfRemovalE2E, EveryFolderLosesTheCopyAndTheBatchAndNothingElse) {
       if (d.kind == folder) {
         EXPECT_TRUE(directory_exists(path)) << d.path;
       } else {
-        EXPECT_EQ(read_file(path), d.kind == batch ? "echo ran>\"" + path + ".ran\"\r\n" : mark_run) << d.path;
+        // Not EXPECT_EQ: a changed program is no text to print.
+        EXPECT_TRUE(read_file(path) == (d.kind == batch ? "echo ran>\"" + path + ".ran\"\r\n" : mark_run))
+            << d.path << " changed";
       }
     }
   }
