@@ -31,7 +31,7 @@ constexpr char BATCH_TAIL[] =
 // Read the same in every code page, with nothing for cmd to expand or end a
 // quoted name early.
 bool plain_batch_text(const char* text) {
-  for (const char* c = text; *c; ++c)
+  for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c)
     if (*c < 0x20 || *c > 0x7E || *c == '%' || *c == '"') return false;
   return true;
 }
