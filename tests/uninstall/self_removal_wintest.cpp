@@ -150,6 +150,8 @@ class planted {
   }
   void plant(const decoy& d) {
     std::string path = ansi(d.path);
+    // A decoy that an earlier, faulty run started late may have left its mark.
+    DeleteFileA((path + ".ran").c_str());
     folder(path.substr(0, path.rfind('\\')));
     if (d.kind == decoy_kind::folder) {
       folder(path);
