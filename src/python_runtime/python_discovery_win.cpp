@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/ansi_text_win.h"
 #include "common/chosen_python_win.h"
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
@@ -18,16 +19,38 @@
 
 namespace {
 
+// Reads the InstallPath default value into path (INSTALL_PATH_READ bytes) in
+// the ANSI code page; gives the bytes read, 0 for none. A string is read wide
+// and converted without best fit: a directory that the code page cannot hold
+// (a profile folder in another script) could receive no file, and is not
+// taken at all. A value of another type is taken as its bytes stand.
+DWORD query_install_path(HKEY install_path_key, char* path) {
+  wchar_t wide[INSTALL_PATH_READ];
+  DWORD type = REG_NONE;
+  DWORD size = sizeof wide;
+  if (RegQueryValueExW(install_path_key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(wide),
+                       &size) != ERROR_SUCCESS)
+    return 0;
+  if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) {
+    if (size > INSTALL_PATH_READ) return 0;
+    std::memcpy(path, wide, size);
+    return size;
+  }
+  std::wstring_view read(wide, size / sizeof(wchar_t));
+  std::size_t nul = read.find(L'\0');
+  if (nul == std::wstring_view::npos) return 0;
+  ansi_conversion ansi = ansi_from_wide(wide, static_cast<int>(nul + 1), path, INSTALL_PATH_READ);
+  return ansi.exact ? static_cast<DWORD>(ansi.length) : 0;
+}
+
 // Reads the InstallPath default value into a fresh record; none when the
-// value is missing, too long, or not a terminated string that fits python_dir.
+// value is missing, too long, not held by the code page, or not a terminated
+// string that fits python_dir.
 unique_heap<python_install> read_python_install(HKEY install_path_key) {
   unique_heap<python_install> install(static_cast<python_install*>(std::calloc(1, sizeof(python_install))));
   if (!install) return install;
-  DWORD size = INSTALL_PATH_READ;
-  LONG result = RegQueryValueExA(install_path_key, nullptr, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(install.get()->install_path), &size);
-  if (result != ERROR_SUCCESS || !read_install_path(install.get()->install_path, size).usable)
-    install.reset();
+  DWORD size = query_install_path(install_path_key, install.get()->install_path);
+  if (size == 0 || !read_install_path(install.get()->install_path, size).usable) install.reset();
   return install;
 }
 

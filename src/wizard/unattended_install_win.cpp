@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "archive/extract_archive_win.h"
 #include "common/install_status.h"
 #include "common/unattended_win.h"
 #include "python_runtime/install_scripts_win.h"
@@ -61,5 +62,8 @@ install_exit run_unattended_install(const char* python_version, std::span<const 
   char output[SHOWN_OUTPUT + 1];
   postinstall_result script = run_postinstall(install_target(), output);
   add_to_report(output);
+  // The wizard goes on past a member it could not write, as the finish page
+  // shows; software management must learn that files are missing.
+  if (members_not_written > 0) return install_exit::extraction_failed;
   return script == postinstall_result::failed ? install_exit::postinstall_failed : code;
 }
