@@ -179,17 +179,20 @@ std::vector<std::string> record_paths(std::string_view record_text,
   std::vector<std::string> out;
   split_path top = split(python_dir);
   if (!top.ok) return out;
-  std::string base(site_packages);
+  split_path base = split(site_packages);
   std::size_t pos = 0;
   while (pos < record_text.size()) {
     std::string field = first_csv_field(record_text, pos);
     if (field.empty() || field[0] == '/' || field[0] == '\\' ||
         field.find(':') != std::string::npos)
       continue;
-    std::string joined = base + '\\' + field;
+    std::string joined = std::string(site_packages) + '\\' + field;
     split_path file = split(joined);
     if (!file.ok || file.names.size() <= top.names.size() ||
         !same_start(file, top, top.names.size()))
+      continue;
+    // "." or ".." would name site-packages or a folder above it: never a file.
+    if (file.names.size() <= base.names.size() && same_start(file, base, file.names.size()))
       continue;
     out.push_back(join(file));
   }
