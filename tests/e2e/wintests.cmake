@@ -81,3 +81,7 @@ kitpack_fixture(NAME unattended-post DEPENDS ${_unattended_files} ARGS
 kitpack_fixture(NAME unattended-target DEPENDS ${_example_files} ARGS
   --config examples/example/setup.ini --tree examples/example/files
   --target-compile 0 --target-optimize 0 --install-script= --target-version 9.6)
+kitpack_fixture(NAME unattended-requires
+  DEPENDS ${_example_files} ${CMAKE_CURRENT_LIST_DIR}/python_requires_setup.ini ARGS
+  --config tests/e2e/python_requires_setup.ini --tree examples/example/files
+  --target-compile 0 --target-optimize 0 --install-script=)
