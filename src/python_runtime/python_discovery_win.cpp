@@ -16,6 +16,7 @@
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_traits.h"
 #include "record/uninstall_registration.h"
+#include "startup/setup_config.h"
 
 namespace {
 
@@ -106,6 +107,9 @@ void add_install_row(HWND list, HKEY root, std::string_view target_version, cons
   if (!format_whole(row_text, sizeof row_text, PYTHON_ROW_FORMAT, version) ||
       !format_whole(key_path, sizeof key_path, INSTALL_PATH_KEY_FORMAT, version))
     return;
+  // The package's python_requires filters by the row's X.Y, as target_version by its name.
+  row_version listed = parse_row_version(row_text);
+  if (!python_requires_accepts(setup_config.python_requires, listed.count, listed.major, listed.minor)) return;
   unique_hkey install_path_key;
   if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
   unique_heap<python_install> install = read_python_install(install_path_key.get());

@@ -30,8 +30,8 @@ bool choose_python(const char* version) {
     row = preselected_python_row(list, version);
   }
   if (row == LB_ERR) {
-    char text[256];
-    format_no_python_text(text, sizeof text, target, version);
+    char text[512];
+    format_no_python_text(text, sizeof text, target, setup_config.python_requires, version);
     add_to_report(text);
     return false;
   }

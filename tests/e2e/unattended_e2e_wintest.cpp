@@ -29,15 +29,19 @@ void forget_example_entries() {
 
 TEST(UnattendedE2E, PythonSwitchPicksTheNamedRowAndWithoutItTheLastOne) {
   struct row {
+    const char* fixture;
     const char* args;
     const char* chosen;
   };
-  const row rows[] = {{"/S", "9.7"}, {"/s /python=9.5", "9.5"}, {"/PYTHON=9.7 /S", "9.7"}};
+  const row rows[] = {{"no-compile-no-script", "/S", "9.7"},
+                      {"no-compile-no-script", "/s /python=9.5", "9.5"},
+                      {"no-compile-no-script", "/PYTHON=9.7 /S", "9.7"},
+                      {"unattended-requires", "/S", "9.5"}};  // python_requires >=9.0, <9.7
   for (const row& r : rows) {
-    SCOPED_TRACE(r.args);
+    SCOPED_TRACE(std::string(r.fixture) + " " + r.args);
     forget_test_pythons();
     registered_python p95(HKEY_CURRENT_USER, "9.5"), p97(HKEY_CURRENT_USER, "9.7");
-    watched_run run = run_watching_windows(fixture("no-compile-no-script"), r.args);
+    watched_run run = run_watching_windows(fixture(r.fixture), r.args);
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.windows, no_windows);
     EXPECT_EQ(unexpected_hidden_windows(run), no_windows);
@@ -106,6 +110,12 @@ TEST(UnattendedE2E, EachOutcomeHasItsExitCodeAndItsReport) {
       {"the named Python is not the one required", fixture_image("unattended-target"), {"9.5", "9.6"}, nullptr,
        "/PYTHON=9.5", 2, false, "Python 9.5 was asked for, but this package requires Python 9.6.\r\n", "",
        "(exit code 2)\r\n"},
+      {"no Python satisfies python_requires", fixture_image("unattended-requires"), {"9.7"}, nullptr, "", 2, false,
+       "Python version >=9.0, <9.7 required, which was not found in the registry.\r\n"
+       "Not installed: no usable Python (exit code 2)\r\n", "", ""},
+      {"the named Python is not one python_requires allows", fixture_image("unattended-requires"), {"9.5", "9.7"},
+       nullptr, "/PYTHON=9.7", 2, false, "Python 9.7 was asked for, but this package requires Python >=9.0, <9.7.\r\n",
+       "", "(exit code 2)\r\n"},
       {"the pre-install script fails", fixture_image("failing-preinstall"), {}, &python27, "", 3, true,
        preinstall_failure + "Not installed: the pre-installation script failed (exit code 3)\r\n", "", ""},
       {"the archive is damaged", [](const temp_folder& f) { return with_broken_archive(fixture("no-compile-no-script"), f); },

@@ -87,3 +87,7 @@ kitpack_fixture(NAME unattended-target DEPENDS ${_example_files} ARGS
 file(GLOB_RECURSE _names_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/names_tree/*)
 kitpack_fixture(NAME names DEPENDS ${_names_files} ARGS
   --config examples/example/setup.ini --tree tests/e2e/names_tree --install-script=)
+kitpack_fixture(NAME unattended-requires
+  DEPENDS ${_example_files} ${CMAKE_CURRENT_LIST_DIR}/python_requires_setup.ini ARGS
+  --config tests/e2e/python_requires_setup.ini --tree examples/example/files
+  --target-compile 0 --target-optimize 0 --install-script=)
