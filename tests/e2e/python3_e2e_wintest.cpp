@@ -69,6 +69,68 @@ struct python3_registration {
   const char* cache_tag;
 };
 
+// Installs the Python 3 example into the stand-in registered as r, and
+// removes it through its UninstallString.
+void install_and_uninstall(const python3_registration& r) {
+  const std::string entry = std::string(uninstall_key) + "\\example-py" + r.version;
+  cleanup done{r.version};
+  registered_python python(HKEY_CURRENT_USER, r.tag, {python3_standin(), r.dll_name, ""});
+  const std::string d = python.dir();
+  example3_run run = install_example3(d);
+  EXPECT_EQ(run.question.caption, "Example 3");
+  EXPECT_EQ(run.question.text, "Create the example3 shortcut?");
+  EXPECT_EQ(run.heading, example3_finished);
+  EXPECT_EQ(run.output, example3_output);
+  ASSERT_EQ(run.exit_code, 0);
+
+  const std::string site = d + "\\Lib\\site-packages\\example3";
+  const std::string script = d + "\\Scripts\\example3_post.py";
+  const std::string tag = std::string(".") + r.cache_tag;
+  std::vector<std::string> expected = expected_log_head(fixture("python3-example"), d, r.version);
+  const std::vector<std::string> rest = {
+      "100 Made Dir: " + site,
+      "200 File Copy: " + site + "\\__init__.py",
+      "200 File Copy: " + script,
+      // Newest first: the script was extracted last.
+      "100 Made Dir: " + d + "\\Scripts\\__pycache__",
+      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post" + tag + ".pyc",
+      "100 Made Dir: " + site + "\\__pycache__",
+      "200 File Copy: " + site + "\\__pycache__\\__init__" + tag + ".pyc",
+      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post" + tag + ".opt-1.pyc",
+      "200 File Copy: " + site + "\\__pycache__\\__init__" + tag + ".opt-1.pyc",
+      "300 Run Script: [" + std::string(r.dll_name) + "]" + script,
+      "200 File Copy: " + shortcut(),
+      "100 Made Dir: " + script + "-data",
+      "*** Installation finished",
+  };
+  expected.insert(expected.end(), rest.begin(), rest.end());
+  EXPECT_EQ(log_lines_without_times(d + "\\example-kitpack.log"), expected);
+  EXPECT_EQ(read_file(site + "\\__pycache__\\__init__" + tag + ".opt-1.pyc"),
+            "standin optimized code\n" + read_file(site + "\\__init__.py"));
+  EXPECT_TRUE(file_exists(shortcut()));
+
+  // As the list of installed software starts it: "<uninstaller>" -u "<log>".
+  const std::string line = registry_text(HKEY_CURRENT_USER, entry, "UninstallString");
+  const std::string exe = d + "\\Removeexample.exe";
+  ASSERT_EQ(line.rfind("\"" + exe + "\" ", 0), 0u) << line;
+  driven_process uninstall(exe, line.substr(exe.size() + 3));
+  EXPECT_EQ(answer_box(uninstall, IDYES).caption, "Please confirm");
+  seen_box script_box = answer_box(uninstall, IDOK);
+  EXPECT_EQ(script_box.caption, "uninstall-script");
+  EXPECT_EQ(script_box.text, "example3 removed with -remove\r\n");
+  seen_box summary = answer_box(uninstall, IDOK);
+  EXPECT_EQ(summary.caption, "Uninstall Finished!");
+  // Module, script, two compiled files each, the shortcut and the log; the
+  // package's folder and the two cache folders.
+  EXPECT_EQ(summary.text, "8 files and 3 directories removed");
+  EXPECT_EQ(uninstall.wait_exit(), 0);
+  EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
+  EXPECT_EQ(folder_tree(d),
+            (std::vector<std::string>{"Lib\\", "Lib\\site-packages\\", "Scripts\\", r.dll_name}));
+  EXPECT_FALSE(file_exists(shortcut()));
+  EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
+}
+
 TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   ASSERT_TRUE(file_exists(python3_standin()));
   const python3_registration rows[] = {
@@ -80,63 +142,7 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   };
   for (const python3_registration& r : rows) {
     SCOPED_TRACE(r.tag.tag);
-    const std::string entry = std::string(uninstall_key) + "\\example-py" + r.version;
-    cleanup done{r.version};
-    registered_python python(HKEY_CURRENT_USER, r.tag, {python3_standin(), r.dll_name, ""});
-    const std::string d = python.dir();
-    example3_run run = install_example3(d);
-    EXPECT_EQ(run.question.caption, "Example 3");
-    EXPECT_EQ(run.question.text, "Create the example3 shortcut?");
-    EXPECT_EQ(run.heading, example3_finished);
-    EXPECT_EQ(run.output, example3_output);
-    ASSERT_EQ(run.exit_code, 0);
-
-    const std::string site = d + "\\Lib\\site-packages\\example3";
-    const std::string script = d + "\\Scripts\\example3_post.py";
-    const std::string tag = std::string(".") + r.cache_tag;
-    std::vector<std::string> expected = expected_log_head(fixture("python3-example"), d, r.version);
-    const std::vector<std::string> rest = {
-        "100 Made Dir: " + site,
-        "200 File Copy: " + site + "\\__init__.py",
-        "200 File Copy: " + script,
-        // Newest first: the script was extracted last.
-        "100 Made Dir: " + d + "\\Scripts\\__pycache__",
-        "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post" + tag + ".pyc",
-        "100 Made Dir: " + site + "\\__pycache__",
-        "200 File Copy: " + site + "\\__pycache__\\__init__" + tag + ".pyc",
-        "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post" + tag + ".opt-1.pyc",
-        "200 File Copy: " + site + "\\__pycache__\\__init__" + tag + ".opt-1.pyc",
-        "300 Run Script: [" + std::string(r.dll_name) + "]" + script,
-        "200 File Copy: " + shortcut(),
-        "100 Made Dir: " + script + "-data",
-        "*** Installation finished",
-    };
-    expected.insert(expected.end(), rest.begin(), rest.end());
-    EXPECT_EQ(log_lines_without_times(d + "\\example-kitpack.log"), expected);
-    EXPECT_EQ(read_file(site + "\\__pycache__\\__init__" + tag + ".opt-1.pyc"),
-              "standin optimized code\n" + read_file(site + "\\__init__.py"));
-    EXPECT_TRUE(file_exists(shortcut()));
-
-    // As the list of installed software starts it: "<uninstaller>" -u "<log>".
-    const std::string line = registry_text(HKEY_CURRENT_USER, entry, "UninstallString");
-    const std::string exe = d + "\\Removeexample.exe";
-    ASSERT_EQ(line.rfind("\"" + exe + "\" ", 0), 0u) << line;
-    driven_process uninstall(exe, line.substr(exe.size() + 3));
-    EXPECT_EQ(answer_box(uninstall, IDYES).caption, "Please confirm");
-    seen_box script_box = answer_box(uninstall, IDOK);
-    EXPECT_EQ(script_box.caption, "uninstall-script");
-    EXPECT_EQ(script_box.text, "example3 removed with -remove\r\n");
-    seen_box summary = answer_box(uninstall, IDOK);
-    EXPECT_EQ(summary.caption, "Uninstall Finished!");
-    // Module, script, two compiled files each, the shortcut and the log; the
-    // package's folder and the two cache folders.
-    EXPECT_EQ(summary.text, "8 files and 3 directories removed");
-    EXPECT_EQ(uninstall.wait_exit(), 0);
-    EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
-    EXPECT_EQ(folder_tree(d),
-              (std::vector<std::string>{"Lib\\", "Lib\\site-packages\\", "Scripts\\", r.dll_name}));
-    EXPECT_FALSE(file_exists(shortcut()));
-    EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
+    install_and_uninstall(r);
   }
 }
 
