@@ -17,6 +17,13 @@ void read_sys_version(HKEY tag_key, char (&text)[SYS_VERSION_WIDTH]) {
   text[size] = '\0';
 }
 
+// The name of key's subkey number index, enumerated into the name width;
+// false from the first index that cannot be read on.
+bool subkey_name(HKEY key, DWORD index, char (&name)[REGISTRY_NAME_WIDTH]) {
+  DWORD length = sizeof name;
+  return RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
 struct walk {
   HKEY root;
   std::string_view target_version;
@@ -40,14 +47,9 @@ void walk_company(const walk& w, HKEY python, const char* company) {
   bool python_core = lstrcmpiA(company, PYTHON_CORE_COMPANY) == 0;
   unique_hkey company_key;
   if (RegOpenKeyExA(python, company, 0, KEY_READ, company_key.put()) != ERROR_SUCCESS) return;
-  for (DWORD index = 0;; ++index) {
-    char tag[REGISTRY_NAME_WIDTH];
-    DWORD length = sizeof tag;
-    if (RegEnumKeyExA(company_key.get(), index, tag, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
+  char tag[REGISTRY_NAME_WIDTH];
+  for (DWORD index = 0; subkey_name(company_key.get(), index, tag); ++index)
     visit_tag(w, company, python_core, tag);
-  }
 }
 
 }  // namespace
@@ -58,13 +60,8 @@ bool walk_python_registrations(HKEY root, std::string_view target_version, regis
   if (RegOpenKeyExA(root, PYTHON_KEY, 0, KEY_READ, python.put()) != ERROR_SUCCESS) return false;
   const walk w{root, target_version, visit, context};
   walk_company(w, python.get(), PYTHON_CORE_COMPANY);
-  for (DWORD index = 0;; ++index) {
-    char company[REGISTRY_NAME_WIDTH];
-    DWORD length = sizeof company;
-    if (RegEnumKeyExA(python.get(), index, company, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
+  char company[REGISTRY_NAME_WIDTH];
+  for (DWORD index = 0; subkey_name(python.get(), index, company); ++index)
     if (lstrcmpiA(company, PYTHON_CORE_COMPANY) != 0) walk_company(w, python.get(), company);
-  }
   return true;
 }
