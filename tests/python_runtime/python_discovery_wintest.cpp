@@ -225,7 +225,8 @@ TEST_F(python_registry, VersionUnderBothRootsGivesTwoRowsWithTheirOwnRoot) {
 }
 
 TEST_F(python_registry, UnreadableInstallationsAreSkipped) {
-  const std::string longest_dir = "C:\\" + std::string(256, 'd');  // 259 characters
+  // 259 characters, in two folders: one name holds at most 255.
+  const std::string longest_dir = "C:\\" + std::string(127, 'd') + "\\" + std::string(128, 'd');
   const std::string too_long_dir = "C:\\" + std::string(257, 'd');  // 260: 261 bytes
   add({HKEY_LOCAL_MACHINE, "2.0", registration::no_install_path_key, ""});
   add({HKEY_LOCAL_MACHINE, "2.1", registration::no_default_value, ""});
