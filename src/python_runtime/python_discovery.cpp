@@ -3,7 +3,15 @@
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/pep440.h"
 #include "python_runtime/python_traits.h"
+
+bool python_requires_accepts(std::string_view python_requires, int numbers, int major, int minor) {
+  if (python_requires.find_first_not_of(" \t") == std::string_view::npos) return true;
+  char x_y[2 * 11 + 2];
+  return numbers == 2 && format_whole(x_y, sizeof x_y, "%d.%d", major, minor) &&
+         version_satisfies(x_y, python_requires);
+}
 
 bool version_name_fits(std::string_view version) { return version.size() <= MAX_VERSION_NAME; }
 
@@ -25,19 +33,30 @@ const char* purelib_prefix(const scheme_entry* scheme) {
 
 }  // namespace
 
+const char* required_python_text(const char* target_version, const char* python_requires) {
+  return target_version[0] ? target_version : python_requires;
+}
+
 void format_no_python_text(char* dst, std::size_t width, const char* target_version,
-                           const char* wanted) {
-  // A /PYTHON= name read as a PythonCore tag: one that names a version the
-  // package does not take is refused for that; any other was just not found.
+                           const char* python_requires, const char* wanted) {
+  // The requirement that refuses the version asked for, if one does: the
+  // /PYTHON= name read as a PythonCore tag; one naming no version the package
+  // names was just not found.
   registered_version asked = wanted ? registration_version(true, wanted, "") : registered_version{};
+  const char* refused_by = nullptr;
   if (wanted && target_version[0] && asked.numbers == 2 && !version_accepted(target_version, wanted, asked))
+    refused_by = target_version;
+  else if (wanted && !python_requires_accepts(python_requires, asked.numbers, asked.major, asked.minor))
+    refused_by = python_requires;
+  const char* required = required_python_text(target_version, python_requires);
+  if (refused_by)
     format_cut(dst, width, "Python %s was asked for, but this package requires Python %s.", wanted,
-               target_version);
+               refused_by);
   else if (wanted)
     format_cut(dst, width, "Python version %s was not found in the registry.", wanted);
-  else if (target_version[0])
+  else if (required[0])
     format_cut(dst, width, "Python version %s required, which was not found in the registry.",
-               target_version);
+               required);
   else
     copy_cut(dst, width, "No Python installation found in the registry.");
 }

@@ -28,6 +28,11 @@ inline constexpr std::size_t INSTALL_PATH_READ = 261;
 // python_dir's width: the directory must fit it with its NUL.
 inline constexpr std::size_t PYTHON_DIR_WIDTH = 260;
 
+// python_requires, a version specifier set over a Python's "X.Y" (">=3.9,<4",
+// "==3.12.*"), accepts it: always when blank; otherwise only a version of two
+// numbers (numbers says how many of major and minor are known) that satisfies it.
+bool python_requires_accepts(std::string_view python_requires, int numbers, int major, int minor);
+
 // Whether the tag is short enough to be listed.
 bool version_name_fits(std::string_view version);
 
@@ -42,9 +47,14 @@ install_path_text read_install_path(const char* bytes, std::size_t read);
 
 // What is said when no row can be chosen: the select page's box for an empty
 // list, or, in an unattended run, that the version named by /PYTHON= (wanted,
-// or none) is not listed. Cut to width.
+// or none) is not listed. The requirement named is target_version, or else
+// python_requires. Cut to width.
 void format_no_python_text(char* dst, std::size_t width, const char* target_version,
-                           const char* wanted);
+                           const char* python_requires, const char* wanted);
+
+// The requirement the select page's heading names: target_version, or else
+// python_requires; empty when the package has neither.
+const char* required_python_text(const char* target_version, const char* python_requires);
 
 // "python%d%d.dll" (2.5 gives python25.dll, 2.10 python210.dll), with a "t"
 // before ".dll" for a free-threaded build (python313t.dll).

@@ -21,8 +21,8 @@ struct python_install {
 };
 
 // Adds a row for each installation registered under root (every company,
-// PythonCore's first) that passes target_version. Returns 1 when the Python
-// key could be opened, else 0.
+// PythonCore's first) that passes target_version and the package's
+// python_requires. Returns 1 when the Python key could be opened, else 0.
 int list_python_installs(HWND list, HKEY root, const char* target_version);
 
 // Lists the installations of HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER.
