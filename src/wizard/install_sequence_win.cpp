@@ -10,7 +10,7 @@
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_discovery_win.h"
-#include "record/install_log_win.h"
+#include "record/notify_win.h"
 #include "record/uninstall_registration_win.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
