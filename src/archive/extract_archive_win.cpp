@@ -29,7 +29,7 @@ static bool extract_member(char* path, char* relative, const zip_member& member,
 }
 
 int extract_archive(const scheme_entry* scheme, const char* target_dir,
-                    std::span<const std::byte> image, notify_fn notify) {
+                    std::span<const std::byte> image, notify_fn notify, skip_member_fn skip) {
   zip_cursor cursor;
   if (image.empty() || !open_zip(image, cursor)) return 0;
   int count = cursor.count;
@@ -44,7 +44,7 @@ int extract_archive(const scheme_entry* scheme, const char* target_dir,
       refuse_long_path(target_dir, scheme, member, count, done, notify);
       continue;
     }
-    if (!extract_member(path, path + where.relative, member, notify)) return 0;
+    if ((!skip || !skip(path)) && !extract_member(path, path + where.relative, member, notify)) return 0;
     if (notify) notify(NOTIFY_PROGRESS, path + where.relative, count, done);
   }
   return 1;

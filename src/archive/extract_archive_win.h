@@ -8,7 +8,12 @@
 #include "archive/install_scheme.h"
 #include "common/notify_codes.h"
 
+// A member the caller does not want written, by its output path.
+using skip_member_fn = bool (*)(const char* path);
+
 // Walks the central directory in order and writes every member through the
-// scheme. Returns 1 when the walk reached its end, 0 when it stopped.
+// scheme; a member that skip names is neither written nor reported, only
+// counted in the progress. Returns 1 when the walk reached its end, 0 when
+// it stopped.
 int extract_archive(const scheme_entry* scheme, const char* target_dir,
-                    std::span<const std::byte> image, notify_fn notify);
+                    std::span<const std::byte> image, notify_fn notify, skip_member_fn skip = nullptr);
