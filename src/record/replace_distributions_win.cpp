@@ -10,6 +10,7 @@
 #include "archive/member_data.h"
 #include "archive/member_path.h"
 #include "archive/zip_walk.h"
+#include "common/fixed_text.h"
 #include "common/install_status.h"
 #include "common/owner_crt_win.h"
 #include "common/owner_win.h"
@@ -154,7 +155,7 @@ void all_files_below(const std::string& folder, std::vector<std::string>& files)
 bool move_aside(const std::string& path) {
   if (!is_file(path)) return true;
   char name[32];
-  std::snprintf(name, sizeof name, "\\%u", static_cast<unsigned>(step.moved.size()));
+  format_cut(name, sizeof name, "\\%u", static_cast<unsigned>(step.moved.size()));
   std::string to = step.aside + name;
   if (!MoveFileExA(path.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED)) return false;
   step.moved.emplace_back(path, to);
@@ -208,7 +209,7 @@ void put_back() {
 void make_aside_folder() {
   char name[64];
   for (unsigned n = 0; n < 100; ++n) {
-    std::snprintf(name, sizeof name, "\\kitpack-aside-%lu-%u", GetCurrentProcessId(), n);
+    format_cut(name, sizeof name, "\\kitpack-aside-%lu-%u", GetCurrentProcessId(), n);
     step.aside = step.python_dir + name;
     if (CreateDirectoryA(step.aside.c_str(), nullptr)) return;
   }

@@ -14,6 +14,7 @@
 
 #include "common/owner_win.h"
 #include "archive/extract_archive_win.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
 #include "record/notify_win.h"
 #include "support/box_recorder_win.h"
