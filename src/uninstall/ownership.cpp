@@ -76,6 +76,13 @@ bool required_by(const std::vector<std::string>& required, const std::string& na
 
 }  // namespace
 
+bool installed_by_another(std::string_view installer_text) {
+  std::string_view tool = installer_text.substr(0, installer_text.find('\n'));
+  while (!tool.empty() && (tool.back() == '\r' || tool.back() == ' ' || tool.back() == '\t'))
+    tool.remove_suffix(1);
+  return !tool.empty() && tool != OUR_INSTALLER;
+}
+
 left_in_place::left_in_place(std::vector<std::string> files, std::vector<std::string> folders)
     : files_(sorted_keys(std::move(files))), folders_(sorted_keys(std::move(folders))) {}
 

@@ -12,7 +12,9 @@
 //     since keeping too much is safe and removing too much is not) stays whole:
 //     every file its RECORD lists and its .dist-info folder. What a kept
 //     dependency requires in turn stays as well;
-//   - the package's own distribution always goes.
+//   - the package's own distribution always goes;
+//   - a marked folder whose INSTALLER names another tool was installed anew
+//     by it (pip install --force-reinstall): it counts as another's.
 //
 // A log without markers leaves nothing in place: it is undone as it always was.
 #pragma once
@@ -29,6 +31,13 @@ struct installed_distribution {
   std::vector<std::string> files;     // what its RECORD lists, full paths
   std::vector<std::string> required;  // canonical names its Requires-Dist headers give
 };
+
+// What our installations write into a .dist-info's INSTALLER.
+inline constexpr std::string_view OUR_INSTALLER = "kitpack";
+
+// INSTALLER's text names a tool other than ours. An empty or missing file
+// names none: the marker stands.
+bool installed_by_another(std::string_view installer_text);
 
 // The paths a run must neither remove nor count, as sorted keys (ASCII lower
 // case, '\' for '/'), so that a large site-packages costs a binary search per

@@ -105,8 +105,9 @@ left_in_place read_left_in_place(const line_table& table, const char* log_path) 
   for (installed_distribution& d : distributions) {
     ours.push_back(d.folder);
     python_paths where{python_dir, parent_folder(d.folder)};
+    if (installed_by_another(read_text(d.folder + "\\INSTALLER"))) d.mark = distribution_mark::none;
     // The package's own goes whatever it says; a dependency may have to stay.
-    if (d.mark == distribution_mark::dependency) read_record_and_metadata(d, where);
+    if (d.mark != distribution_mark::package) read_record_and_metadata(d, where);
     if (!listed(site_packages_folders, where.site_packages))
       site_packages_folders.push_back(where.site_packages);
   }
