@@ -25,10 +25,6 @@ else()
 endif()
 # The linker names the entry, which link-time optimisation cannot see.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/startup/entry_stub.cpp PROPERTIES COMPILE_OPTIONS -fno-lto)
-# mingw's GCC 12 stops with an internal error ("binds_to_current_def_p") in
-# the link-time pass over the constructors of this file's types of strings.
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/record/replace_distributions_win.cpp PROPERTIES
-                            COMPILE_OPTIONS -fno-lto)
 
 include(${CMAKE_CURRENT_LIST_DIR}/zlib_source.cmake)
 kitpack_zlib_library(kitpack_zlib)
