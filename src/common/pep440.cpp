@@ -4,19 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "common/ascii_text.h"
+
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_alnum(char c) { return is_digit(c) || (lower(c) >= 'a' && lower(c) <= 'z'); }
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool is_alnum(char c) { return is_digit(c) || (ascii_lower(c) >= 'a' && ascii_lower(c) <= 'z'); }
 bool is_separator(char c) { return c == '-' || c == '_' || c == '.'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // A number of any length, as its digits without leading zeros ("" is 0), so
 // that no version overflows.
@@ -81,7 +75,7 @@ class version_reader {
 
  private:
   char peek(std::size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
-  char peek_lower() const { return lower(peek()); }
+  char peek_lower() const { return ascii_lower(peek()); }
 
   bool read_number(number& n) {
     std::size_t start = pos_;
@@ -100,7 +94,7 @@ class version_reader {
   bool read_word(std::string_view word) {
     if (s_.size() - pos_ < word.size()) return false;
     for (std::size_t i = 0; i < word.size(); ++i)
-      if (lower(s_[pos_ + i]) != word[i]) return false;
+      if (ascii_lower(s_[pos_ + i]) != word[i]) return false;
     pos_ += word.size();
     return true;
   }
@@ -160,7 +154,7 @@ class version_reader {
 };
 
 bool parse_version(std::string_view text, version& v, bool allow_wildcard = false) {
-  return version_reader(trim(text)).read(v, allow_wildcard);
+  return version_reader(trim_ascii_space(text)).read(v, allow_wildcard);
 }
 
 bool is_number_text(std::string_view s) {
@@ -172,12 +166,6 @@ bool is_number_text(std::string_view s) {
 number as_number(std::string_view digits) {
   while (!digits.empty() && digits.front() == '0') digits.remove_prefix(1);
   return {digits};
-}
-
-int compare_text_ignoring_case(std::string_view a, std::string_view b) {
-  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return lower(a[i]) < lower(b[i]) ? -1 : 1;
-  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 int compare_release(const version& a, const version& b) {
@@ -210,7 +198,7 @@ int compare_local(const version& a, const version& b) {
     bool x_number = is_number_text(a.local[i]), y_number = is_number_text(b.local[i]);
     if (x_number != y_number) return x_number ? 1 : -1;
     int c = x_number ? compare(as_number(a.local[i]), as_number(b.local[i]))
-                     : compare_text_ignoring_case(a.local[i], b.local[i]);
+                     : compare_ignoring_ascii_case(a.local[i], b.local[i]);
     if (c) return c;
   }
   if (a.local.size() == b.local.size()) return 0;
@@ -273,7 +261,7 @@ std::string normal_text(const version& v) {
   for (std::size_t i = 0; i < v.local.size(); ++i) {
     out += i ? '.' : '+';
     if (is_number_text(v.local[i])) append_number(out, as_number(v.local[i]));
-    else for (char c : v.local[i]) out += lower(c);
+    else for (char c : v.local[i]) out += ascii_lower(c);
   }
   return out;
 }
@@ -299,11 +287,11 @@ bool clause_satisfied(const version& v, std::string_view clause) {
     }
   }
   if (!found) return false;
-  std::string_view operand = trim(clause);
+  std::string_view operand = trim_ascii_space(clause);
   if (kind == op::arbitrary) {
     for (char c : operand)
-      if (is_space(c) || c == ';' || c == ')') return false;
-    return compare_text_ignoring_case(normal_text(v), operand) == 0;
+      if (is_ascii_space(c) || c == ';' || c == ')') return false;
+    return compare_ignoring_ascii_case(normal_text(v), operand) == 0;
   }
   bool equality = kind == op::equal || kind == op::not_equal;
   version spec;
@@ -344,7 +332,7 @@ bool version_satisfies(std::string_view version_text, std::string_view specifier
   if (!parse_version(version_text, v)) return false;
   while (true) {
     std::size_t comma = specifiers.find(',');
-    std::string_view clause = trim(specifiers.substr(0, comma));
+    std::string_view clause = trim_ascii_space(specifiers.substr(0, comma));
     if (!clause.empty() && !clause_satisfied(v, clause)) return false;
     if (comma == std::string_view::npos) return true;
     specifiers.remove_prefix(comma + 1);
