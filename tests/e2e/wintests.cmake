@@ -89,7 +89,7 @@ set(_dist_images ${_dists}/demo-1.0.exe ${_dists}/demo-2.0.exe ${_dists}/app-1.0
 add_custom_command(OUTPUT ${_dist_images}
   COMMAND ${CMAKE_CURRENT_LIST_DIR}/make_distribution_fixtures ${KITPACK_STUB} ${_dists}
   DEPENDS ${KITPACK_STUB} ${CMAKE_CURRENT_LIST_DIR}/make_distribution_fixtures
-          ${CMAKE_SOURCE_DIR}/tools/mkpkg_kitpack ${CMAKE_SOURCE_DIR}/tools/kitpack_wheel.py VERBATIM)
+          ${CMAKE_SOURCE_DIR}/tools/mkpkg_kitpack ${KITPACK_PACKER_SOURCES} VERBATIM)
 set_property(GLOBAL APPEND PROPERTY KITPACK_FIXTURE_FILES ${_dist_images})
 # Member names outside ASCII, which the packer stores in UTF-8: a package
 # folder and a file with an e acute, and a file whose omega the code page of
