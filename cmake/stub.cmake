@@ -6,8 +6,11 @@ set(_stub_cflags -Os -flto -ffunction-sections -fno-exceptions -fno-rtti
     -fno-asynchronous-unwind-tables -fno-threadsafe-statics -Wall -Wextra)
 # The stub starts at its own entry (startup/entry_stub.cpp) instead of the
 # compiler's start-up objects. Auto-import is off, so a data import that would
-# need their run-time patching fails the link.
-set(_stub_lflags -Os -flto -s -mwindows -static -static-libgcc -static-libstdc++ -nostartfiles
+# need their run-time patching fails the link. One link-time partition: split
+# in two, this compiler stops with an internal error (binds_to_current_def_p)
+# in the library's string templates (sort, copy) that reading .dist-info
+# folders instantiates.
+set(_stub_lflags -Os -flto -flto-partition=one -s -mwindows -static -static-libgcc -static-libstdc++ -nostartfiles
     -Wl,--gc-sections -Wl,--enable-stdcall-fixup -Wl,--disable-auto-import)
 # ld 2.40 crashes linking these LTO objects without start-up objects unless the
 # runtime's TLS callback is kept (i686 names C symbols with one more underscore).

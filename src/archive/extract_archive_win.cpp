@@ -35,7 +35,7 @@ static bool extract_member(char* path, char* relative, const zip_member& member,
 }
 
 int extract_archive(const scheme_entry* scheme, const char* target_dir,
-                    std::span<const std::byte> image, notify_fn notify) {
+                    std::span<const std::byte> image, notify_fn notify, skip_member_fn skip) {
   members_not_written = 0;
   zip_cursor cursor;
   if (image.empty() || !open_zip(image, cursor)) return 0;
@@ -55,7 +55,7 @@ int extract_archive(const scheme_entry* scheme, const char* target_dir,
       refuse_member(refusal, target_dir, scheme, name.text, count, done, notify);
       continue;
     }
-    if (!extract_member(path, path + where.relative, member, notify)) return 0;
+    if ((!skip || !skip(path)) && !extract_member(path, path + where.relative, member, notify)) return 0;
     if (notify) notify(NOTIFY_PROGRESS, path + where.relative, count, done);
   }
   return 1;

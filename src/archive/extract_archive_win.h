@@ -8,11 +8,16 @@
 #include "archive/install_scheme.h"
 #include "common/notify_codes.h"
 
+// A member the caller does not want written, by its output path.
+using skip_member_fn = bool (*)(const char* path);
+
 // Walks the central directory in order and writes every member through the
-// scheme. Returns 1 when the walk reached its end, 0 when it stopped.
-// A name stored in UTF-8 is written in the ANSI code page, or refused.
+// scheme; a member that skip names is neither written nor reported, only
+// counted in the progress. Returns 1 when the walk reached its end, 0 when
+// it stopped. A name stored in UTF-8 is written in the ANSI code page, or
+// refused.
 int extract_archive(const scheme_entry* scheme, const char* target_dir,
-                    std::span<const std::byte> image, notify_fn notify);
+                    std::span<const std::byte> image, notify_fn notify, skip_member_fn skip = nullptr);
 
 // Members that the last extract_archive reported and skipped: a file, a folder
 // on its path, its mapping or its view could not be made, or its name has no

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "common/message_box_win.h"
-#include "common/notify_codes.h"
 #include "python_runtime/csidl_folders.h"
 #include "python_runtime/python_text_win.h"
 #include "python_runtime/shortcut_win.h"
@@ -52,14 +51,14 @@ static py_object* get_root_hkey(py_object*, py_object*) {
 static py_object* file_created(py_object*, py_object* args) {
   const char* path;
   if (!builtin_api.parse_tuple(args, "s", &path)) return nullptr;
-  notify(NOTIFY_FILE_CREATED, ansi_from_python(path, builtin_api.utf8).get());
+  record_file_created(ansi_from_python(path, builtin_api.utf8).get());
   return none();
 }
 
 static py_object* directory_created(py_object*, py_object* args) {
   const char* path;
   if (!builtin_api.parse_tuple(args, "s", &path)) return nullptr;
-  notify(NOTIFY_DIR_CREATED, ansi_from_python(path, builtin_api.utf8).get());
+  record_directory_created(ansi_from_python(path, builtin_api.utf8).get());
   return none();
 }
 

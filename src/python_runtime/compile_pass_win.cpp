@@ -1,12 +1,12 @@
 #include "python_runtime/compile_pass_win.h"
 
 #include "common/install_status.h"
-#include "common/notify_codes.h"
 #include "common/program_win.h"
 #include "python_runtime/compiled_names.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_statements.h"
 #include "python_runtime/sys_value_win.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
 
 namespace {
@@ -21,7 +21,7 @@ int compile_beside_source(const loaded_python& python, const char* path, int opt
   }
   // Recorded whether or not it compiled: the uninstaller removes what exists.
   char compiled[COMPILE_COMMAND_WIDTH];
-  if (format_compiled_name(compiled, sizeof compiled, path, optimize)) notify(NOTIFY_FILE_CREATED, compiled);
+  if (format_compiled_name(compiled, sizeof compiled, path, optimize)) record_file_created(compiled);
   return failed;
 }
 
@@ -32,7 +32,7 @@ int compile_beside_source(const loaded_python& python, const char* path, int opt
 int compile_into_cache(const loaded_python& python, const char* path, int optimize) {
   compiled_file plan = plan_compiled_file(path, python.target->py_major, python.target->py_minor, optimize);
   if (!plan.ok) return 1;
-  if (CreateDirectoryA(plan.cache_dir, nullptr)) notify(NOTIFY_DIR_CREATED, plan.cache_dir);
+  if (CreateDirectoryA(plan.cache_dir, nullptr)) record_directory_created(plan.cache_dir);
   int failed = 1;
   {
     sys_value source(python, SOURCE_VALUE, path);
@@ -40,7 +40,7 @@ int compile_into_cache(const loaded_python& python, const char* path, int optimi
     if (source && compiled && source.length() + compiled.length() <= CACHE_COMPILE_PATHS_LIMIT)
       failed = python.api.run_simple_string(cache_compile_statement(optimize)) != 0;
   }
-  notify(NOTIFY_FILE_CREATED, plan.path);
+  record_file_created(plan.path);
   return failed;
 }
 

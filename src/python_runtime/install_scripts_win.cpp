@@ -12,7 +12,6 @@
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/script_texts.h"
 #include "record/install_log_win.h"
-#include "record/log_format.h"
 #include "resources/resource_ids.h"
 #include "startup/setup_config.h"
 
@@ -75,9 +74,7 @@ postinstall_result run_postinstall(const chosen_python& target, char (&output)[S
   bool succeeded = false;
   char path[MAX_PATH];
   if (format_postinstall_path(path, sizeof path, target.python_dir, setup_config.install_script)) {
-    char record[2 * MAX_PATH + 32];
-    format_cut(record, sizeof record, LOG_RUN_SCRIPT, target.python_dll, path);
-    write_log_record("%s", record);
+    log_run_script(target.python_dll, path);
     succeeded = run_postinstall_file(target, path, output);
   } else {
     // Too long for a path: neither recorded nor run, since a cut path would

@@ -12,6 +12,8 @@
 //   200 File Copy: <file>
 //   200 File Overwrite: <file>
 //   300 Run Script: [<python dll>]<script path>
+//   *** Package distribution: <installed .dist-info folder> ***
+//   *** Dependency distribution: <installed .dist-info folder> ***
 //   *** Installation finished %Y/%m/%d %H:%M ***
 //
 // Lines end with "\n", written through a text-mode stream (CR LF on disk);
@@ -37,3 +39,11 @@ bool is_python_source(const char* path);
 // goes in unchanged (never formatted, never cut); then flushes, so that the
 // records of what was already written survive an installer that dies.
 void write_record_line(std::FILE* log, const char* format, const char* text);
+
+// Comment lines that name the .dist-info folder of each distribution an
+// installation extracts, the package's own first; written after the
+// replacement of installed versions and before extraction. An uninstaller
+// that knows them keeps what other distributions own; one that does not
+// ignores them, as it ignores every "***" line.
+inline constexpr char LOG_PACKAGE_DISTRIBUTION[] = "*** Package distribution: %s ***\n";
+inline constexpr char LOG_DEPENDENCY_DISTRIBUTION[] = "*** Dependency distribution: %s ***\n";

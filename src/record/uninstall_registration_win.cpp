@@ -1,6 +1,5 @@
 #include "record/uninstall_registration_win.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <span>
@@ -12,7 +11,6 @@
 #include "common/pe_header.h"
 #include "common/program_win.h"
 #include "record/install_log_win.h"
-#include "record/log_format.h"
 #include "record/uninstall_registration.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
@@ -22,18 +20,6 @@ namespace {
 LONG create_uninstall_key(HKEY root, HKEY* key) {
   return RegCreateKeyExA(root, UNINSTALL_KEY_PATH, 0, nullptr, 0, KEY_CREATE_SUB_KEY, nullptr, key,
                          nullptr);
-}
-
-// A record line with several arguments, flushed at once like every record.
-void write_log_line(const char* format, ...) {
-  if (!log_file) return;
-  char line[REGISTRATION_LOG_LINE_WIDTH];
-  va_list args;
-  va_start(args, format);
-  vformat_cut(line, sizeof line, format, args);
-  va_end(args);
-  std::fputs(line, log_file);
-  std::fflush(log_file);
 }
 
 void show_registry_failure(const char* text, const char* caption) {
@@ -62,7 +48,7 @@ void set_recorded_value(HKEY package_key, const char* package_key_name, const ch
              RegSetValueExA(package_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
                             static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
   if (!set) show_registry_failure(value, "Could not set key value");
-  write_log_line(LOG_REG_VALUE, UNINSTALL_KEY_PATH, package_key_name, name, value);
+  log_registry_value(UNINSTALL_KEY_PATH, package_key_name, name, value);
 }
 
 // The stub part of the image, which runs as the uninstaller when started
@@ -108,10 +94,8 @@ int open_install_record(const chosen_python& target, std::span<const std::byte> 
 
   char text[REGISTRATION_TEXT_WIDTH];
   if (format_install_log_path(text, sizeof text, python_dir, meta_name))
-    log_file = std::fopen(text, "a");
-  write_log_time_line(LOG_STARTED_FORMAT);
-  write_log_record(LOG_SOURCE, module_path);
-  write_log_record(LOG_ROOT_KEY, root_name);
+    open_install_log(text);
+  log_installation_started(module_path, root_name);
 
   char package_key_name[PACKAGE_KEY_WIDTH];
   format_package_key_name(package_key_name, sizeof package_key_name, meta_name, target.py_major,
@@ -121,7 +105,7 @@ int open_install_record(const chosen_python& target, std::span<const std::byte> 
   uninstall_key.reset();
   // Only a key this installation made is the uninstaller's to delete.
   if (disposition == REG_CREATED_NEW_KEY)
-    write_log_line(LOG_REG_KEY, UNINSTALL_KEY_PATH, package_key_name);
+    log_registry_key(UNINSTALL_KEY_PATH, package_key_name);
 
   format_display_name(text, sizeof text, target.py_major, target.py_minor, setup_config.title);
   set_recorded_value(package_key.get(), package_key_name, "DisplayName", text);

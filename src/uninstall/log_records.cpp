@@ -119,6 +119,25 @@ registry_record parse_value_record(std::string_view line) {
   return record;
 }
 
+distribution_marker parse_distribution_marker(std::string_view line) {
+  struct marker_prefix {
+    distribution_mark mark;
+    std::string_view text;
+  };
+  constexpr marker_prefix MARKERS[] = {
+      {distribution_mark::package, "*** Package distribution: "},
+      {distribution_mark::dependency, "*** Dependency distribution: "},
+  };
+  constexpr std::string_view MARKER_END = " ***";
+  for (const marker_prefix& marker : MARKERS) {
+    if (!line.starts_with(marker.text) || !line.ends_with(MARKER_END)) continue;
+    if (line.size() <= marker.text.size() + MARKER_END.size()) return {};
+    return {marker.mark, line.substr(marker.text.size(),
+                                     line.size() - marker.text.size() - MARKER_END.size())};
+  }
+  return {};
+}
+
 void format_summary(char* dst, std::size_t width, int files, int directories, int failures) {
   if (failures == 0)
     format_cut(dst, width, "%d files and %d directories removed", files, directories);

@@ -50,6 +50,23 @@ registry_record parse_key_record(std::string_view line);
 // Value name: up to the first "=" after the "]"; without one, not ok.
 registry_record parse_value_record(std::string_view line);
 
+// The distribution markers: comment lines, so that an older uninstaller
+// passes over them, one for each distribution an installation extracted, the
+// package's own first (a log may hold several installations appended):
+//
+//   *** Package distribution: <full path of the installed .dist-info folder> ***
+//   *** Dependency distribution: <full path of the installed .dist-info folder> ***
+enum class distribution_mark { none, package, dependency };
+
+struct distribution_marker {
+  distribution_mark mark = distribution_mark::none;
+  std::string_view folder;
+};
+
+// The marker a (trimmed) line is, exactly as written; none for any other line
+// and for a marker without a folder.
+distribution_marker parse_distribution_marker(std::string_view line);
+
 // "%d files and %d directories removed", with a second line giving the
 // failures when there are any; cut to fit width bytes.
 void format_summary(char* dst, std::size_t width, int files, int directories, int failures);

@@ -14,6 +14,7 @@
 #include "startup/command_line.h"
 #include "uninstall/log_lines.h"
 #include "uninstall/log_records.h"
+#include "uninstall/ownership_win.h"
 #include "uninstall/self_removal_win.h"
 #include "uninstall/undo_records_win.h"
 
@@ -86,9 +87,23 @@ void count_removal(bool removed, int& removed_count, undo_counts& counts) {
     count_failure(error, counts);
 }
 
+// A directory record. One that still holds what stays in place cannot go,
+// and that is no failure.
+void undo_made_dir(const char* entry, const left_in_place& left, undo_counts& counts) {
+  const char* path = logged_path(entry);
+  if (left.keeps_folder(path)) return;
+  bool removed = remove_logged_dir(entry);
+  DWORD error = GetLastError();
+  if (removed)
+    ++counts.directories;
+  else if (!left.holds_kept(path))
+    count_failure(error, counts);
+}
+
 // Undoes one entry under root_hkey, which the log's root record settles;
 // false when the run must stop for lack of rights.
-bool undo_record(char* entry, char* scratch, undo_counts& counts, HKEY& root_hkey) {
+bool undo_record(char* entry, char* scratch, const left_in_place& left, undo_counts& counts,
+                 HKEY& root_hkey) {
   record_match match = classify_record(entry);
   switch (match.kind) {
     case record_kind::root_key:
@@ -100,10 +115,12 @@ bool undo_record(char* entry, char* scratch, undo_counts& counts, HKEY& root_hke
       }
       break;
     case record_kind::made_dir:
-      count_removal(remove_logged_dir(entry), counts.directories, counts);
+      undo_made_dir(entry, left, counts);
       break;
     case record_kind::file_copy:
     case record_kind::file_overwrite:
+      // Another distribution's now, or a dependency that must stay: not ours to take.
+      if (left.keeps_file(logged_path(entry))) break;
       count_removal(delete_logged_file(entry), counts.files, counts);
       break;
     case record_kind::reg_key:
@@ -143,6 +160,7 @@ int run_uninstall(int argc, char** argv) {
   // Unattended, the run was asked for by whoever started it: nobody is asked.
   if (!unattended_run && !confirmed()) return 0;
 
+  left_in_place left = read_left_in_place(table, log_path);
   // The log's root record, undone first, may turn it to the current user.
   HKEY root_hkey = HKEY_LOCAL_MACHINE;
   undo_counts counts;
@@ -151,7 +169,7 @@ int run_uninstall(int argc, char** argv) {
     char* entry = table.lines[i];
     if (std::strcmp(entry, previous) == 0) continue;
     previous = entry;
-    if (!undo_record(entry, line, counts, root_hkey)) return end_run(1, uninstall_exit::refused);
+    if (!undo_record(entry, line, left, counts, root_hkey)) return end_run(1, uninstall_exit::refused);
   }
 
   if (DeleteFileA(log_path)) {

@@ -10,15 +10,17 @@
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_discovery_win.h"
-#include "record/install_log_win.h"
+#include "record/notify_win.h"
+#include "record/replace_distributions_win.h"
 #include "record/uninstall_registration_win.h"
 #include "startup/package_image_win.h"
 #include "startup/setup_config.h"
 #include "wizard/install_status_win.h"
 
 const install_steps program_install_steps = {
-    check_root_key, open_install_record, select_scheme,
+    check_root_key,   open_install_record, select_scheme,
     run_preinstall_script, extract_archive, run_compile_pass,
+    replace_installed_distributions, is_kept_member, finish_replacement,
 };
 
 namespace {
@@ -47,6 +49,13 @@ void compile_pass(const install_steps& steps, const chosen_python& target, const
   show_step_text(step_line);
   steps.run_compile_pass(target, optimize);
 }
+
+// Ends the replacement of installed distributions, whose outcome follows
+// the installation's: kept for good, or put back.
+sequence_outcome end_replacement(const install_steps& steps, sequence_outcome outcome) {
+  if (steps.finish_replacement) steps.finish_replacement(install_ok != 0);
+  return outcome;
+}
 }  // namespace
 
 sequence_outcome run_install_sequence(HWND install_page, const progress_sink& sink,
@@ -74,13 +83,17 @@ sequence_outcome run_install_sequence(HWND install_page, const progress_sink& si
     if (!install_ok) return sequence_outcome::preinstall_failed;
   }
   show_step_text("Installing files...");
-  int extracted = steps.extract_archive(scheme, target.python_dir, installer_image, notify);
+  if (steps.replace_installed_distributions &&
+      !steps.replace_installed_distributions(target, scheme, installer_image))
+    return end_replacement(steps, sequence_outcome::extraction_failed);
+  int extracted =
+      steps.extract_archive(scheme, target.python_dir, installer_image, notify, steps.is_kept_member);
   if (install_page) show_pending_progress(install_page);
   if (!extracted) {
     set_failure("Failed to unzip installation files");
-    return sequence_outcome::extraction_failed;
+    return end_replacement(steps, sequence_outcome::extraction_failed);
   }
   if (setup_config.target_compile) compile_pass(steps, target, "Compiling files to .pyc...", 0);
   if (install_ok && setup_config.target_optimize) compile_pass(steps, target, "Compiling files to .pyo...", 1);
-  return sequence_outcome::done;
+  return end_replacement(steps, sequence_outcome::done);
 }

@@ -20,8 +20,16 @@ struct install_steps {
   const scheme_entry* (*select_scheme)(int major, int minor);
   int (*run_preinstall_script)(const chosen_python& target, const char* script);
   int (*extract_archive)(const scheme_entry* scheme, const char* target_dir,
-                         std::span<const std::byte> image, notify_fn notify);
+                         std::span<const std::byte> image, notify_fn notify, bool (*skip)(const char* path));
   void (*run_compile_pass)(const chosen_python& target, int optimize);
+  // The installed versions of a package made from wheels: replaced before
+  // the extraction (which skips a kept dependency's members), and the
+  // replacement ended after the compile passes; none in a test that has no
+  // such step.
+  bool (*replace_installed_distributions)(const chosen_python& target, const scheme_entry* scheme,
+                                          std::span<const std::byte> image) = nullptr;
+  bool (*is_kept_member)(const char* path) = nullptr;
+  void (*finish_replacement)(bool installed) = nullptr;
 };
 
 // The program's own steps.

@@ -14,7 +14,9 @@
 
 #include "common/owner_win.h"
 #include "archive/extract_archive_win.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
+#include "record/notify_win.h"
 #include "support/box_recorder_win.h"
 #include "support/test_files_win.h"
 #include "support/zip_builder.h"
@@ -157,15 +159,14 @@ std::string replace_target(std::string line, const std::string& target) {
 // The program's log over a temporary file; closed and read back on demand.
 class open_log {
  public:
-  explicit open_log(const std::string& path) : path_(path) { log_file = std::fopen(path.c_str(), "a"); }
+  explicit open_log(const std::string& path) : path_(path) { open_install_log(path.c_str()); }
   ~open_log() { close(); }
   std::vector<std::string> lines() {
     close();
     return split_lines(read_file(path_));
   }
   void close() {
-    if (log_file) std::fclose(log_file);
-    log_file = nullptr;
+    drop_install_log();
   }
 
  private:

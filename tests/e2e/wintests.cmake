@@ -81,6 +81,16 @@ kitpack_fixture(NAME unattended-post DEPENDS ${_unattended_files} ARGS
 kitpack_fixture(NAME unattended-target DEPENDS ${_example_files} ARGS
   --config examples/example/setup.ini --tree examples/example/files
   --target-compile 0 --target-optimize 0 --install-script= --target-version 9.6)
+# Packages made from wheels that bring their distributions: demo 1.0 and 2.0,
+# app with dep bundled (cfgdata's [distributions]), and pip's layouts of the
+# same wheels, for the Pythons the installers meet.
+set(_dists ${KITPACK_FIXTURES}/dists)
+set(_dist_images ${_dists}/demo-1.0.exe ${_dists}/demo-2.0.exe ${_dists}/app-1.0.exe)
+add_custom_command(OUTPUT ${_dist_images}
+  COMMAND ${CMAKE_CURRENT_LIST_DIR}/make_distribution_fixtures ${KITPACK_STUB} ${_dists}
+  DEPENDS ${KITPACK_STUB} ${CMAKE_CURRENT_LIST_DIR}/make_distribution_fixtures
+          ${CMAKE_SOURCE_DIR}/tools/mkpkg_kitpack ${KITPACK_PACKER_SOURCES} VERBATIM)
+set_property(GLOBAL APPEND PROPERTY KITPACK_FIXTURE_FILES ${_dist_images})
 # Member names outside ASCII, which the packer stores in UTF-8: a package
 # folder and a file with an e acute, and a file whose omega the code page of
 # the test prefix cannot hold.

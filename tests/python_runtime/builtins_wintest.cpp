@@ -8,6 +8,7 @@
 #include "common/chosen_python_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/python_fixture_win.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
 #include "support/box_recorder_win.h"
 #include "wizard/install_status_win.h"

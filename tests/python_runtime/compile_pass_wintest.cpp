@@ -1,11 +1,11 @@
 // The byte-compilation passes over compile_list.
 #include <gtest/gtest.h>
 
-#include "common/notify_codes.h"
 #include "common/owner_win.h"
 #include "python_runtime/compile_pass_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_fixture_win.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
 
 namespace {
@@ -18,8 +18,8 @@ struct two_modules {
     write_file(plain, "x = 1\n");
     write_file(quoted, "x = 2\n");
     compile_list = nullptr;
-    notify(NOTIFY_FILE_CREATED, plain.c_str());
-    notify(NOTIFY_FILE_CREATED, quoted.c_str());
+    record_file_created(plain.c_str());
+    record_file_created(quoted.c_str());
   }
   std::string plain, quoted;
 };
@@ -55,7 +55,7 @@ TEST(CompilePass, RecordsEveryCompiledNameAndWritesEveryFile) {
 TEST(CompileModules, CountsTheFilesThatFailed) {
   python_fixture python("full");
   two_modules modules(python);
-  notify(NOTIFY_FILE_CREATED, (python.dir() + "\\gone.py").c_str());
+  record_file_created((python.dir() + "\\gone.py").c_str());
   loaded_python dll = load_python_dll(python.target);
   ASSERT_TRUE(dll);
   recording_sink sink;
@@ -67,7 +67,7 @@ TEST(CompileModules, AnEmptyListIsZeroBeforeAnyEntryPointIsTested) {
   compile_list = nullptr;
   loaded_python kernel = bind_python_dll(unique_module(LoadLibraryA("kernel32.dll")), python.target);
   EXPECT_EQ(compile_modules(kernel, 0), 0);
-  notify(NOTIFY_FILE_CREATED, "C:\\x.py");
+  record_file_created("C:\\x.py");
   EXPECT_EQ(compile_modules(kernel, 0), -1);
 }
 

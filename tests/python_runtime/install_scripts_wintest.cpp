@@ -135,7 +135,7 @@ TEST(PostinstallScript, RecordsTheRunBeforeItAndClosesTheLog) {
   std_streams_keeper keeper;
   run_postinstall_script(page.get(), python.target);
   keeper.restore();
-  EXPECT_EQ(log_file, nullptr);
+  EXPECT_FALSE(install_log_is_open());
   std::vector<std::string> lines = split_lines(python.log_text());
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], "300 Run Script: [python27.dll]" + path);
@@ -159,7 +159,7 @@ TEST(PostinstallScript, DoesNothingWithoutAScriptOrAfterAFailure) {
     SetDlgItemTextA(page.get(), IDC_HEADING, "untouched");
     run_postinstall_script(page.get(), python.target);
     EXPECT_EQ(page.text(IDC_HEADING), "untouched") << c.name;
-    EXPECT_NE(log_file, nullptr) << c.name;
+    EXPECT_TRUE(install_log_is_open()) << c.name;
     EXPECT_EQ(python.log_text(), "") << c.name;
   }
 }

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "common/chosen_python_win.h"
-#include "common/notify_codes.h"
 #include "python_runtime/compile_pass_win.h"
 #include "python_runtime/install_scripts_win.h"
 #include "python_runtime/interpreter_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "python_runtime/python_fixture_win.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
 #include "resources/resource_ids.h"
 #include "support/box_recorder_win.h"
@@ -89,7 +89,7 @@ TEST(Python3Binding, NeedsNoOptimizeFlagToCompile) {
   EXPECT_EQ(dll.api.optimize_flag, nullptr);
   write_file(dir_file(python, "m.py"), "x = 1\n");
   compile_list = nullptr;
-  notify(NOTIFY_FILE_CREATED, dir_file(python, "m.py").c_str());
+  record_file_created(dir_file(python, "m.py").c_str());
   recording_sink sink;
   EXPECT_EQ(compile_modules(dll, 0), 0);
 }
@@ -103,7 +103,7 @@ TEST(Python3Binding, WithoutTheDeprecatedSettersScriptsGetArgvAndModulesCompile)
   std::string source = dir_file(python, "m.py");
   write_file(source, "x = 1\n");
   compile_list = nullptr;
-  notify(NOTIFY_FILE_CREATED, source.c_str());
+  record_file_created(source.c_str());
   recording_sink sink;
   run_compile_pass(python.target, 0);
   EXPECT_TRUE(file_exists(python.dir() + "\\__pycache__\\m.cpython-312.pyc"));
@@ -195,7 +195,7 @@ TEST(Python3Compile, AFolderThatExistsIsNotRecorded) {
   write_file(source, "x = 1\n");
   CreateDirectoryA((python.dir() + "\\__pycache__").c_str(), nullptr);
   compile_list = nullptr;
-  notify(NOTIFY_FILE_CREATED, source.c_str());
+  record_file_created(source.c_str());
   python.open_log();
   recording_sink sink;
   run_compile_pass(python.target, 0);

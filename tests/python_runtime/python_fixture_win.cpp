@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "common/chosen_python_win.h"
-#include "common/notify_codes.h"
 #include "common/owner_win.h"
 #include "python_runtime/compile_pass_win.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
 #include "startup/setup_config.h"
 #include "support/test_registry_win.h"
@@ -47,8 +47,7 @@ python_fixture::python_fixture(const char* variant) {
 }
 
 python_fixture::~python_fixture() {
-  if (log_file) std::fclose(log_file);
-  log_file = nullptr;
+  drop_install_log();
   unregister_python();
 }
 
@@ -59,18 +58,17 @@ std::string python_fixture::write_postinstall(const std::string& name, const std
   return path;
 }
 
-void python_fixture::open_log() { log_file = std::fopen((log_dir_ / "test.log").c_str(), "a"); }
+void python_fixture::open_log() { open_install_log((log_dir_ / "test.log").c_str()); }
 
 std::string python_fixture::log_text() {
-  if (log_file) std::fclose(log_file);
-  log_file = nullptr;
+  drop_install_log();
   return read_file(log_dir_ / "test.log");
 }
 
 std::string python_fixture::compile_module(const std::string& source) {
   write_file(source, "x = 1\n");
   compile_list = nullptr;
-  notify(NOTIFY_FILE_CREATED, source.c_str());
+  record_file_created(source.c_str());
   open_log();
   recording_sink sink;
   run_compile_pass(target, 0);

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "common/notify_codes.h"
+#include "record/compile_list.h"
 #include "record/install_log_win.h"
+#include "record/notify_win.h"
 #include "resources/resource_ids.h"
 #include "support/box_recorder_win.h"
 #include "support/test_files_win.h"
@@ -27,8 +29,7 @@ std::vector<std::string> compile_paths() {
 TEST(Notify, RecordsEachCodeAndCollectsPythonSources) {
   temp_folder dir;
   std::string log_path = dir / "p-kitpack.log";
-  log_file = std::fopen(log_path.c_str(), "a");
-  ASSERT_NE(log_file, nullptr);
+  ASSERT_TRUE(open_install_log(log_path.c_str()));
   compile_list = nullptr;
   const struct {
     int code;
@@ -45,8 +46,7 @@ TEST(Notify, RecordsEachCodeAndCollectsPythonSources) {
       {NOTIFY_FILE_CREATED, "C:\\P\\100%d%s.py"},
   };
   for (const auto& call : calls) EXPECT_EQ(notify(call.code, call.text), 1) << call.code;
-  std::fclose(log_file);
-  log_file = nullptr;
+  drop_install_log();
   EXPECT_EQ(split_lines(read_file(log_path)), (std::vector<std::string>{
                                                   "100 Made Dir: C:\\P\\pkg.py",
                                                   "200 File Copy: C:\\P\\pkg\\a.py",
@@ -63,7 +63,7 @@ TEST(Notify, RecordsEachCodeAndCollectsPythonSources) {
 }
 
 TEST(Notify, WithoutALogNothingIsWrittenButSourcesAreStillCollected) {
-  log_file = nullptr;
+  drop_install_log();
   compile_list = nullptr;
   notify(NOTIFY_FILE_CREATED, "C:\\P\\m.py");
   notify(NOTIFY_DIR_CREATED, "C:\\P\\d");
@@ -73,10 +73,10 @@ TEST(Notify, WithoutALogNothingIsWrittenButSourcesAreStillCollected) {
 TEST(Notify, ClosingTheLogWritesTheFinishedLineOnce) {
   temp_folder dir;
   std::string log_path = dir / "p-kitpack.log";
-  log_file = std::fopen(log_path.c_str(), "a");
+  open_install_log(log_path.c_str());
   notify(NOTIFY_FILE_CREATED, "C:\\P\\f.txt");
   close_install_log();
-  EXPECT_EQ(log_file, nullptr);
+  EXPECT_FALSE(install_log_is_open());
   close_install_log();  // not open: nothing
   std::vector<std::string> lines = split_lines(read_file(log_path));
   ASSERT_EQ(lines.size(), 2u);

@@ -97,8 +97,7 @@ class install_record : public ::testing::Test {
 
   // The log stays open for the later steps; the tests close it to read it.
   void close_log() {
-    if (log_file) std::fclose(log_file);
-    log_file = nullptr;
+    drop_install_log();
   }
 
   std::string entry_path(const char* key = package_key) const {
@@ -175,7 +174,7 @@ class install_record : public ::testing::Test {
 
 TEST_F(install_record, FirstInstallationRecordsTheNewKeyAndBothValues) {
   EXPECT_EQ(open_install_record(chosen(), image_), 1);
-  ASSERT_NE(log_file, nullptr);
+  ASSERT_TRUE(install_log_is_open());
   close_log();
   expect_log({expected_lines("HKEY_LOCAL_MACHINE", true)});
   expect_entry(HKEY_LOCAL_MACHINE, "Python 2.5 Example 1.0", uninstall_string());
@@ -212,7 +211,7 @@ TEST_F(install_record, CurrentUserRootRegistersForTheUser) {
 TEST_F(install_record, RefusedAccessStopsBeforeAnythingIsWritten) {
   open_uninstall_key_impl = refuse_access;
   EXPECT_EQ(open_install_record(chosen(), image_), 0);
-  EXPECT_EQ(log_file, nullptr);
+  EXPECT_FALSE(install_log_is_open());
   EXPECT_FALSE(file_exists(log_path()));
   EXPECT_FALSE(file_exists(copy_path()));
   EXPECT_FALSE(key_exists(HKEY_LOCAL_MACHINE, entry_path()));
@@ -251,7 +250,7 @@ TEST_F(install_record, OtherUninstallKeyFailureReportsEachStepAndGoesOn) {
 TEST_F(install_record, MissingPythonDirStillRegistersWithoutLogOrCopy) {
   dir_ = folder_ / "missing";
   EXPECT_EQ(open_install_record(chosen(), image_), 1);
-  EXPECT_EQ(log_file, nullptr);
+  EXPECT_FALSE(install_log_is_open());
   EXPECT_FALSE(file_exists(log_path()));
   EXPECT_FALSE(file_exists(copy_path()));
   expect_entry(HKEY_LOCAL_MACHINE, "Python 2.5 Example 1.0", uninstall_string());

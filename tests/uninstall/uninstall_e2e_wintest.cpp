@@ -7,7 +7,6 @@
 
 #include "common/chosen_python_win.h"
 #include "common/fixed_text.h"
-#include "common/notify_codes.h"
 #include "common/owner_win.h"
 #include "common/program_win.h"
 #include "driver/driver_win.h"
@@ -348,11 +347,11 @@ TEST(UninstallE2E, WhatTheInstallRecordWritesIsUndoneThroughItsUninstallString) 
   ASSERT_EQ(open_install_record(target, installer_image), 1);
   for (const char* dir : {"pkg", "pkg\\sub"}) {
     ASSERT_TRUE(CreateDirectoryA((python / dir).c_str(), nullptr));
-    notify(NOTIFY_DIR_CREATED, (python / dir).c_str());
+    record_directory_created((python / dir).c_str());
   }
   for (const char* file : {"pkg\\__init__.py", "pkg\\sub\\mod.py", "pkg\\__init__.pyc"}) {
     ASSERT_TRUE(write_file(python / file, "x"));
-    notify(NOTIFY_FILE_CREATED, (python / file).c_str());
+    record_file_created((python / file).c_str());
   }
   close_install_log();
 

@@ -58,7 +58,7 @@ int fake_run_preinstall_script(const chosen_python&, const char* text) {
   return preinstall_result;
 }
 int fake_extract_archive(const scheme_entry* scheme, const char* dir,
-                         std::span<const std::byte> image, notify_fn) {
+                         std::span<const std::byte> image, notify_fn, bool (*)(const char*)) {
   EXPECT_EQ(scheme, chosen_scheme);
   EXPECT_EQ(image.data(), sequence_image);
   EXPECT_EQ(image.size(), sizeof sequence_image);
