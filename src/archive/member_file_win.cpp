@@ -1,6 +1,7 @@
 #include "archive/member_file_win.h"
 
 #include <cstring>
+#include <utility>
 
 #include "archive/member_data.h"
 
@@ -42,16 +43,22 @@ static HANDLE open_output(const char* path, DWORD disposition) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The output file, or none: a kept file, or a failure (reported).
+struct created_output {
+  unique_file file;
+  bool failed = false;
+};
+
 // Creates the output file: makes missing directories once, asks before
-// replacing. An invalid handle means the member is skipped (reported).
-static unique_file create_output(DWORD disposition, char* path, char* make_from,
-                                 notify_fn notify) {
+// replacing.
+static created_output create_output(DWORD disposition, char* path, char* make_from,
+                                    notify_fn notify) {
   for (bool made_directories = false;;) {
     unique_file file(open_output(path, disposition));
-    if (file) return file;
+    if (file) return {std::move(file)};
     DWORD error = GetLastError();
     if (error == ERROR_PATH_NOT_FOUND && !made_directories) {
-      if (!make_directories(path, make_from, notify)) return {};
+      if (!make_directories(path, make_from, notify)) return {{}, true};
       made_directories = true;
       continue;
     }
@@ -62,11 +69,11 @@ static unique_file create_output(DWORD disposition, char* path, char* make_from,
         return {};
       }
       unique_file replaced(open_output(path, CREATE_ALWAYS));
-      if (!replaced) report(notify, GetLastError(), "CreateFile (%s)", path);
-      return replaced;
+      if (replaced) return {std::move(replaced)};
+      error = GetLastError();
     }
     report(notify, error, "CreateFile (%s)", path);
-    return {};
+    return {{}, true};
   }
 }
 
@@ -80,8 +87,9 @@ static void set_member_time(HANDLE file, WORD dos_date, WORD dos_time) {
 mapped_output create_mapped_file(DWORD disposition, char* path, char* make_from, DWORD size,
                                  WORD dos_date, WORD dos_time, notify_fn notify) {
   if (disposition == 0) disposition = CREATE_NEW;
-  unique_file file = create_output(disposition, path, make_from, notify);
-  if (!file) return {};
+  created_output created = create_output(disposition, path, make_from, notify);
+  if (!created.file) return {{}, {}, created.failed};
+  unique_file file = std::move(created.file);
   if (notify) notify(NOTIFY_FILE_CREATED, path);
   set_member_time(file.get(), dos_date, dos_time);
   if (size == 0) return {};
@@ -89,12 +97,12 @@ mapped_output create_mapped_file(DWORD disposition, char* path, char* make_from,
   unique_handle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READWRITE, 0, size, nullptr));
   if (!mapping) {
     report(notify, GetLastError(), "CreateFileMapping (%s)", path);
-    return {};
+    return {{}, {}, true};
   }
   unique_view view(MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, size));
   if (!view) {
     report(notify, GetLastError(), "MapViewOfFile (%s)", path);
-    return {};
+    return {{}, {}, true};
   }
   return {std::move(view), std::move(file)};
 }

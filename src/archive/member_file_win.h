@@ -14,6 +14,7 @@
 struct mapped_output {
   unique_view view;
   unique_file file;
+  bool failed = false;  // no view because a system call failed (reported)
   explicit operator bool() const { return static_cast<bool>(view); }
 };
 
@@ -21,8 +22,8 @@ struct mapped_output {
 // directories from make_from on (none: make none) and asking notify before
 // replacing an existing file; gives it the DOS date and time and returns a
 // writable view of exactly size bytes. None for an empty file (which stays),
-// a kept file, or a failure (reported through notify). path is cut and
-// restored in place while directories are made.
+// a kept file, or a failure (reported through notify, and marked failed).
+// path is cut and restored in place while directories are made.
 mapped_output create_mapped_file(DWORD disposition, char* path, char* make_from, DWORD size,
                                  WORD dos_date, WORD dos_time, notify_fn notify);
 

@@ -58,6 +58,7 @@ zip_step next_member(zip_cursor& cursor, zip_member& member) {
   if (!fits(image, entry, CENTRAL_ENTRY_SIZE + variable)) return zip_step::broken;
 
   member = {};
+  member.utf8_name = (read_u16(central + 8) & FLAG_UTF8_NAME) != 0;
   member.dos_time = read_u16(central + 12);
   member.dos_date = read_u16(central + 14);
   member.crc32 = read_u32(central + 16);

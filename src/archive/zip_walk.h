@@ -12,6 +12,7 @@
 //
 //   central directory entry (46 bytes, then name, extra field, comment)
 //     +0  u32 signature 0x02014B50
+//     +8  u16 general purpose flags: bit 11 set, the name is UTF-8
 //     +12 u16 DOS time          +14 u16 DOS date
 //     +16 u32 CRC-32 of the uncompressed data
 //     +20 u32 compressed size   +24 u32 uncompressed size
@@ -41,10 +42,12 @@ inline constexpr std::size_t CENTRAL_ENTRY_SIZE = 46;
 inline constexpr std::size_t LOCAL_HEADER_SIZE = 30;
 inline constexpr std::uint16_t METHOD_STORED = 0;
 inline constexpr std::uint16_t METHOD_DEFLATED = 8;
+inline constexpr std::uint16_t FLAG_UTF8_NAME = 0x0800;
 
 // One member, as the central directory and its local header describe it.
 struct zip_member {
   std::string_view name;  // central name bytes, local name length of them
+  bool utf8_name;         // the central flags say the name is UTF-8
   std::uint16_t method;   // from the local header
   std::uint16_t dos_date;
   std::uint16_t dos_time;

@@ -3,10 +3,18 @@
 #include <cstring>
 
 #include "common/fixed_text.h"
+#include "common/pep440.h"
 #include "python_runtime/python_traits.h"
 
 bool version_accepted(std::string_view target_version, std::string_view version) {
   return target_version.empty() || target_version == version;
+}
+
+bool python_requires_accepts(std::string_view python_requires, int numbers, int major, int minor) {
+  if (python_requires.find_first_not_of(" \t") == std::string_view::npos) return true;
+  char x_y[2 * 11 + 2];
+  return numbers == 2 && format_whole(x_y, sizeof x_y, "%d.%d", major, minor) &&
+         version_satisfies(x_y, python_requires);
 }
 
 bool version_name_fits(std::string_view version) { return version.size() <= MAX_VERSION_NAME; }
@@ -94,16 +102,29 @@ row_version parse_row_version(std::string_view row_text) {
   return {count, numbers[0], numbers[1]};
 }
 
+const char* required_python_text(const char* target_version, const char* python_requires) {
+  return target_version[0] ? target_version : python_requires;
+}
+
 void format_no_python_text(char* dst, std::size_t width, const char* target_version,
-                           const char* wanted) {
+                           const char* python_requires, const char* wanted) {
+  // The requirement that refuses the version asked for, if one does.
+  int asked[2] = {0, 0};
+  int asked_numbers = wanted ? scan_numbers(wanted, "%d.%d", asked, 2) : 0;
+  const char* refused_by = nullptr;
   if (wanted && target_version[0] && !version_accepted(target_version, wanted))
+    refused_by = target_version;
+  else if (wanted && !python_requires_accepts(python_requires, asked_numbers, asked[0], asked[1]))
+    refused_by = python_requires;
+  const char* required = required_python_text(target_version, python_requires);
+  if (refused_by)
     format_cut(dst, width, "Python %s was asked for, but this package requires Python %s.", wanted,
-               target_version);
+               refused_by);
   else if (wanted)
     format_cut(dst, width, "Python version %s was not found in the registry.", wanted);
-  else if (target_version[0])
+  else if (required[0])
     format_cut(dst, width, "Python version %s required, which was not found in the registry.",
-               target_version);
+               required);
   else
     copy_cut(dst, width, "No Python installation found in the registry.");
 }

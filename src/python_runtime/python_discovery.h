@@ -33,6 +33,11 @@ inline constexpr std::size_t PYTHON_DIR_WIDTH = 260;
 // (2.5 accepts 2.5, not 2.5.1, 2.50 or 2.5 with another case).
 bool version_accepted(std::string_view target_version, std::string_view version);
 
+// python_requires, a version specifier set over a Python's "X.Y" (">=3.9,<4",
+// "==3.12.*"), accepts it: always when blank; otherwise only a version of two
+// numbers (numbers says how many of major and minor are known) that satisfies it.
+bool python_requires_accepts(std::string_view python_requires, int numbers, int major, int minor);
+
 // Whether the version name is short enough to be listed.
 bool version_name_fits(std::string_view version);
 
@@ -56,9 +61,14 @@ row_version parse_row_version(std::string_view row_text);
 
 // What is said when no row can be chosen: the select page's box for an empty
 // list, or, in an unattended run, that the version named by /PYTHON= (wanted,
-// or none) is not listed. Cut to width.
+// or none) is not listed. The requirement named is target_version, or else
+// python_requires. Cut to width.
 void format_no_python_text(char* dst, std::size_t width, const char* target_version,
-                           const char* wanted);
+                           const char* python_requires, const char* wanted);
+
+// The requirement the select page's heading names: target_version, or else
+// python_requires; empty when the package has neither.
+const char* required_python_text(const char* target_version, const char* python_requires);
 
 // "python%d%d.dll" (2.5 gives python25.dll, 2.10 python210.dll).
 bool format_python_dll(char* dst, std::size_t width, int major, int minor);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "common/ansi_text_win.h"
 #include "common/chosen_python_win.h"
 #include "common/fixed_text.h"
 #include "common/message_box_win.h"
@@ -15,19 +16,42 @@
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_traits.h"
 #include "record/uninstall_registration.h"
+#include "startup/setup_config.h"
 
 namespace {
 
+// Reads the InstallPath default value into path (INSTALL_PATH_READ bytes) in
+// the ANSI code page; gives the bytes read, 0 for none. A string is read wide
+// and converted without best fit: a directory that the code page cannot hold
+// (a profile folder in another script) could receive no file, and is not
+// taken at all. A value of another type is taken as its bytes stand.
+DWORD query_install_path(HKEY install_path_key, char* path) {
+  wchar_t wide[INSTALL_PATH_READ];
+  DWORD type = REG_NONE;
+  DWORD size = sizeof wide;
+  if (RegQueryValueExW(install_path_key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(wide),
+                       &size) != ERROR_SUCCESS)
+    return 0;
+  if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) {
+    if (size > INSTALL_PATH_READ) return 0;
+    std::memcpy(path, wide, size);
+    return size;
+  }
+  std::wstring_view read(wide, size / sizeof(wchar_t));
+  std::size_t nul = read.find(L'\0');
+  if (nul == std::wstring_view::npos) return 0;
+  ansi_conversion ansi = ansi_from_wide(wide, static_cast<int>(nul + 1), path, INSTALL_PATH_READ);
+  return ansi.exact ? static_cast<DWORD>(ansi.length) : 0;
+}
+
 // Reads the InstallPath default value into a fresh record; none when the
-// value is missing, too long, or not a terminated string that fits python_dir.
+// value is missing, too long, not held by the code page, or not a terminated
+// string that fits python_dir.
 unique_heap<python_install> read_python_install(HKEY install_path_key) {
   unique_heap<python_install> install(static_cast<python_install*>(std::calloc(1, sizeof(python_install))));
   if (!install) return install;
-  DWORD size = INSTALL_PATH_READ;
-  LONG result = RegQueryValueExA(install_path_key, nullptr, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(install.get()->install_path), &size);
-  if (result != ERROR_SUCCESS || !read_install_path(install.get()->install_path, size).usable)
-    install.reset();
+  DWORD size = query_install_path(install_path_key, install.get()->install_path);
+  if (size == 0 || !read_install_path(install.get()->install_path, size).usable) install.reset();
   return install;
 }
 
@@ -83,6 +107,9 @@ void add_install_row(HWND list, HKEY root, std::string_view target_version, cons
   if (!format_whole(row_text, sizeof row_text, PYTHON_ROW_FORMAT, version) ||
       !format_whole(key_path, sizeof key_path, INSTALL_PATH_KEY_FORMAT, version))
     return;
+  // The package's python_requires filters by the row's X.Y, as target_version by its name.
+  row_version listed = parse_row_version(row_text);
+  if (!python_requires_accepts(setup_config.python_requires, listed.count, listed.major, listed.minor)) return;
   unique_hkey install_path_key;
   if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
   unique_heap<python_install> install = read_python_install(install_path_key.get());

@@ -13,7 +13,8 @@ struct python_install {
   HKEY root_key;           // the root it was found under
 };
 
-// Adds a row for each installation under root that passes target_version.
+// Adds a row for each installation under root that passes target_version and
+// the package's python_requires.
 // Returns 1 when the PythonCore key could be opened, else 0.
 int list_python_installs(HWND list, HKEY root, const char* target_version);
 

@@ -2,24 +2,9 @@
 
 #include <cstddef>
 
+#include "common/ascii_text.h"
+
 namespace {
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equal_ignoring_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
-bool is_space(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // A full path taken apart: its root ("C:" or "\\server\share") and its names,
 // "." and ".." folded away. Not ok when ".." climbs above the root, or a name
@@ -77,10 +62,10 @@ std::string join(const split_path& path) {
 
 // The root and the first count names of both are the same, ignoring case.
 bool same_start(const split_path& a, const split_path& b, std::size_t count) {
-  if (!equal_ignoring_case(a.root, b.root) || a.names.size() < count || b.names.size() < count)
+  if (!equal_ignoring_ascii_case(a.root, b.root) || a.names.size() < count || b.names.size() < count)
     return false;
   for (std::size_t i = 0; i < count; ++i)
-    if (!equal_ignoring_case(a.names[i], b.names[i])) return false;
+    if (!equal_ignoring_ascii_case(a.names[i], b.names[i])) return false;
   return true;
 }
 
@@ -130,7 +115,7 @@ std::string canonical_name(std::string_view name) {
       if (!in_run) out += '-';
       in_run = true;
     } else {
-      out += lower(c);
+      out += ascii_lower(c);
       in_run = false;
     }
   }
@@ -141,7 +126,7 @@ dist_info_folder parse_dist_info_folder(std::string_view folder_name) {
   constexpr std::string_view suffix = ".dist-info";
   dist_info_folder out;
   if (folder_name.size() < suffix.size() ||
-      !equal_ignoring_case(folder_name.substr(folder_name.size() - suffix.size()), suffix))
+      !equal_ignoring_ascii_case(folder_name.substr(folder_name.size() - suffix.size()), suffix))
     return out;
   std::string_view stem = folder_name.substr(0, folder_name.size() - suffix.size());
   std::size_t dash = stem.find('-');
@@ -161,14 +146,14 @@ distribution_entry parse_distribution_line(std::string_view line) {
   if (first == std::string_view::npos) return out;
   std::size_t second = rest.find(';', first + 1);
   if (second == std::string_view::npos) return out;
-  std::string_view name = trim(line.substr(0, equals));
-  std::string_view version = trim(rest.substr(0, first));
-  std::string_view dist_info = trim(rest.substr(first + 1, second - first - 1));
+  std::string_view name = trim_ascii_space(line.substr(0, equals));
+  std::string_view version = trim_ascii_space(rest.substr(0, first));
+  std::string_view dist_info = trim_ascii_space(rest.substr(first + 1, second - first - 1));
   if (name.empty() || version.empty() || dist_info.empty()) return out;
   out.name = canonical_name(name);
   out.version = std::string(version);
   out.dist_info = std::string(dist_info);
-  out.specifier = std::string(trim(rest.substr(second + 1)));
+  out.specifier = std::string(trim_ascii_space(rest.substr(second + 1)));
   out.ok = true;
   return out;
 }
@@ -179,17 +164,20 @@ std::vector<std::string> record_paths(std::string_view record_text,
   std::vector<std::string> out;
   split_path top = split(python_dir);
   if (!top.ok) return out;
-  std::string base(site_packages);
+  split_path base = split(site_packages);
   std::size_t pos = 0;
   while (pos < record_text.size()) {
     std::string field = first_csv_field(record_text, pos);
     if (field.empty() || field[0] == '/' || field[0] == '\\' ||
         field.find(':') != std::string::npos)
       continue;
-    std::string joined = base + '\\' + field;
+    std::string joined = std::string(site_packages) + '\\' + field;
     split_path file = split(joined);
     if (!file.ok || file.names.size() <= top.names.size() ||
         !same_start(file, top, top.names.size()))
+      continue;
+    // "." or ".." would name site-packages or a folder above it: never a file.
+    if (file.names.size() <= base.names.size() && same_start(file, base, file.names.size()))
       continue;
     out.push_back(join(file));
   }
@@ -203,12 +191,12 @@ std::vector<std::string> required_names(std::string_view metadata_text) {
     std::size_t end = metadata_text.find('\n');
     std::string_view line = metadata_text.substr(0, end);
     metadata_text = end == std::string_view::npos ? std::string_view() : metadata_text.substr(end + 1);
-    if (trim(line).empty()) break;
-    if (is_space(line[0])) continue;  // a folded header's next line
+    if (trim_ascii_space(line).empty()) break;
+    if (is_ascii_space(line[0])) continue;  // a folded header's next line
     std::size_t colon = line.find(':');
-    if (colon == std::string_view::npos || !equal_ignoring_case(trim(line.substr(0, colon)), header))
+    if (colon == std::string_view::npos || !equal_ignoring_ascii_case(trim_ascii_space(line.substr(0, colon)), header))
       continue;
-    std::string_view value = trim(line.substr(colon + 1));
+    std::string_view value = trim_ascii_space(line.substr(colon + 1));
     std::size_t length = 0;
     while (length < value.size()) {
       char c = value[length];
@@ -233,7 +221,7 @@ std::string record_row(std::string_view full_path, std::string_view site_package
   if (!file.ok || !base.ok || !same_start(file, base, 0)) return {};
   std::size_t common = 0;
   while (common < file.names.size() && common < base.names.size() &&
-         equal_ignoring_case(file.names[common], base.names[common]))
+         equal_ignoring_ascii_case(file.names[common], base.names[common]))
     ++common;
   if (common == file.names.size()) return {};
   std::string relative;
@@ -261,8 +249,8 @@ std::string record_row(std::string_view full_path, std::string_view site_package
 bool same_path(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i] == '/' ? '\\' : lower(a[i]);
-    char y = b[i] == '/' ? '\\' : lower(b[i]);
+    char x = a[i] == '/' ? '\\' : ascii_lower(a[i]);
+    char y = b[i] == '/' ? '\\' : ascii_lower(b[i]);
     if (x != y) return false;
   }
   return true;

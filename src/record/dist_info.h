@@ -55,7 +55,9 @@ distribution_entry parse_distribution_line(std::string_view line);
 // The files a RECORD lists, as full Windows paths: each row's first field
 // resolved against site_packages ('/' -> '\', "." and ".." segments folded).
 // A row whose path is empty, absolute (a root, a drive or any ':') or resolves
-// outside python_dir or onto it (compared ignoring ASCII case) is left out.
+// outside python_dir or onto it (compared ignoring ASCII case), onto
+// site_packages or a folder above it, is left out. Other rows may still name a
+// folder ("../../Scripts"): a caller that removes files checks that it is one.
 std::vector<std::string> record_paths(std::string_view record_text,
                                       std::string_view site_packages,
                                       std::string_view python_dir);

@@ -22,6 +22,7 @@ void read_setup_config() {
   c.target_compile = static_cast<int>(GetPrivateProfileIntA("Setup", "target_compile", 1, config_path));
   c.target_optimize = static_cast<int>(GetPrivateProfileIntA("Setup", "target_optimize", 1, config_path));
   read_text("Setup", "target_version", c.target_version, sizeof c.target_version);
+  read_text("Setup", "python_requires", c.python_requires, sizeof c.python_requires);
   read_text("metadata", "name", c.meta_name, sizeof c.meta_name);
   read_text("Setup", "install_script", c.install_script, sizeof c.install_script);
   read_text("Setup", "user_access_control", c.user_access_control, sizeof c.user_access_control);

@@ -31,8 +31,9 @@ void apply_selection(HWND page) {
 }
 
 void report_no_python(HWND page) {
-  char text[256];
-  format_no_python_text(text, sizeof text, setup_config.target_version, nullptr);
+  char text[512];
+  format_no_python_text(text, sizeof text, setup_config.target_version, setup_config.python_requires,
+                        nullptr);
   show_message_box(page, text, "Cannot install", MB_ICONERROR);
 }
 
@@ -43,10 +44,11 @@ void fill_python_list(HWND page) {
   list_all_python_installs(list, wanted);
   int row = preselected_python_row(list, nullptr);
   if (row != LB_ERR) SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-  if (wanted[0]) {
-    char heading[256];
+  const char* required = required_python_text(wanted, setup_config.python_requires);
+  if (required[0]) {
+    char heading[512];
     format_cut(heading, sizeof heading,
-               "Python %s is required for this package. Select installation to use:", wanted);
+               "Python %s is required for this package. Select installation to use:", required);
     SetDlgItemTextA(page, IDC_HEADING, heading);
   }
   if (row == LB_ERR) report_no_python(page);

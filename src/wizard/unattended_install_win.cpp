@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "archive/extract_archive_win.h"
 #include "common/install_status.h"
 #include "common/unattended_win.h"
 #include "python_runtime/install_scripts_win.h"
@@ -29,8 +30,8 @@ bool choose_python(const char* version) {
     row = preselected_python_row(list, version);
   }
   if (row == LB_ERR) {
-    char text[256];
-    format_no_python_text(text, sizeof text, target, version);
+    char text[512];
+    format_no_python_text(text, sizeof text, target, setup_config.python_requires, version);
     add_to_report(text);
     return false;
   }
@@ -61,5 +62,8 @@ install_exit run_unattended_install(const char* python_version, std::span<const 
   char output[SHOWN_OUTPUT + 1];
   postinstall_result script = run_postinstall(install_target(), output);
   add_to_report(output);
+  // The wizard goes on past a member it could not write, as the finish page
+  // shows; software management must learn that files are missing.
+  if (members_not_written > 0) return install_exit::extraction_failed;
   return script == postinstall_result::failed ? install_exit::postinstall_failed : code;
 }

@@ -421,6 +421,41 @@ TEST_F(ExtractArchive, APathTooLongIsRefusedAsTheSystemWouldAndTheWalkGoesOn) {
   EXPECT_EQ(reports[1].text, too_long);
   EXPECT_EQ(reports[2].text, at(fits));
   EXPECT_EQ(read_file(at(fits)), "y");
+  EXPECT_EQ(members_not_written, 1u);
+}
+
+// A name stored in UTF-8 is written in the ANSI code page; one that the code
+// page cannot hold is refused as a file that cannot be created is, and counted.
+TEST_F(ExtractArchive, AUtf8NameIsWrittenInTheCodePageOrRefused) {
+  const std::string e_acute = ansi_text("\xC3\xA9");
+  ASSERT_TRUE(!e_acute.empty() && ansi_text("\xCE\xA9").empty()) << "the code page is not 1252's kind";
+  const struct {
+    std::string name;
+    bool utf8;
+    std::string shown;  // the relative path reported
+    DWORD refusal;      // 0: written (or, for a directory entry, nothing to write)
+  } rows[] = {
+      {"PURELIB/caf\xC3\xA9.py", true, "caf" + e_acute + ".py", 0},
+      {"caf" + e_acute + "2.py", false, "caf" + e_acute + "2.py", 0},
+      {"pkg/\xCE\xA9.txt", true, "pkg\\?.txt", ERROR_NO_UNICODE_TRANSLATION},
+      {"bad\xC3(.txt", true, "bad?(.txt", ERROR_NO_UNICODE_TRANSLATION},  // no UTF-8
+      {"\xCE\xA9/", true, "?\\", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.shown);
+    reports.clear();
+    zip_entry member = entry(row.name, "data", 8);
+    member.flags = row.utf8 ? 0x0800 : 0;
+    ASSERT_EQ(run({member}), 1);
+    std::vector<report> expected;
+    if (row.refusal)
+      expected.push_back({NOTIFY_SYSTEM_ERROR, "CreateFile (" + at(row.shown) + ")", 0, 0, row.refusal});
+    else if (row.shown.back() != '\\')
+      expected.push_back({NOTIFY_FILE_CREATED, at(row.shown)});
+    expected.push_back({NOTIFY_PROGRESS, row.shown, 1, 1});
+    EXPECT_EQ(reports, expected);
+    EXPECT_EQ(members_not_written, row.refusal ? 1u : 0u);
+  }
 }
 
 TEST_F(ExtractArchive, AFileInTheWayOfADirectoryIsReportedAndTheWalkGoesOn) {
@@ -434,6 +469,7 @@ TEST_F(ExtractArchive, AFileInTheWayOfADirectoryIsReportedAndTheWalkGoesOn) {
       {NOTIFY_PROGRESS, "d.txt", 2, 2},
   };
   EXPECT_EQ(reports, expected);
+  EXPECT_EQ(members_not_written, 1u);
 }
 
 TEST_F(ExtractArchive, ProgressCountsEveryMemberFromOne) {
@@ -447,6 +483,7 @@ TEST_F(ExtractArchive, ProgressCountsEveryMemberFromOne) {
   EXPECT_EQ(progress_reports, (std::vector<report>{{NOTIFY_PROGRESS, "Scripts\\", 3, 1},
                                                    {NOTIFY_PROGRESS, "kept.txt", 3, 2},
                                                    {NOTIFY_PROGRESS, "Scripts\\s.py", 3, 3}}));
+  EXPECT_EQ(members_not_written, 0u);  // a kept file is no failure
 }
 
 }  // namespace

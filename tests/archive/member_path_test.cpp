@@ -1,4 +1,5 @@
 #include "archive/member_path.h"
+#include "archive/member_name.h"
 
 #include <gtest/gtest.h>
 
@@ -113,6 +114,22 @@ TEST(MemberPath, DirectoryEntriesEndWithABackslash) {
     bool directory;
   } rows[] = {{"C:\\P\\a\\", true}, {"C:\\P\\a", false}, {"", false}, {"C:\\P\\a\\b.txt", false}};
   for (const auto& row : rows) EXPECT_EQ(is_directory_entry(row.path), row.directory) << row.path;
+}
+
+TEST(MemberName, OnlyAUtf8NameOutsideAsciiIsConvertedAndNotForAUtf8CodePage) {
+  const struct {
+    bool utf8_flag;
+    const char* name;
+    unsigned code_page;
+    name_reading reading;
+  } rows[] = {
+      {true, "PURELIB/caf\xC3\xA9.py", 1252, name_reading::from_utf8},
+      {false, "PURELIB/caf\xE9.py", 1252, name_reading::as_stored},  // the code page's bytes
+      {true, "PURELIB/plain.py", 1252, name_reading::as_stored},
+      {true, "PURELIB/caf\xC3\xA9.py", CODE_PAGE_UTF8, name_reading::as_stored},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(member_name_reading(row.utf8_flag, row.name, row.code_page), row.reading) << row.name;
 }
 
 TEST(MapMemberName, AppendsWithinTheWidthAndSaysWhenItCut) {

@@ -81,3 +81,13 @@ kitpack_fixture(NAME unattended-post DEPENDS ${_unattended_files} ARGS
 kitpack_fixture(NAME unattended-target DEPENDS ${_example_files} ARGS
   --config examples/example/setup.ini --tree examples/example/files
   --target-compile 0 --target-optimize 0 --install-script= --target-version 9.6)
+# Member names outside ASCII, which the packer stores in UTF-8: a package
+# folder and a file with an e acute, and a file whose omega the code page of
+# the test prefix cannot hold.
+file(GLOB_RECURSE _names_files CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/names_tree/*)
+kitpack_fixture(NAME names DEPENDS ${_names_files} ARGS
+  --config examples/example/setup.ini --tree tests/e2e/names_tree --install-script=)
+kitpack_fixture(NAME unattended-requires
+  DEPENDS ${_example_files} ${CMAKE_CURRENT_LIST_DIR}/python_requires_setup.ini ARGS
+  --config tests/e2e/python_requires_setup.ini --tree examples/example/files
+  --target-compile 0 --target-optimize 0 --install-script=)

@@ -121,20 +121,27 @@ TEST(PythonDll, JoinsTheNumbersWithoutLeadingZeros) {
 TEST(NoPythonText, NamesWhatWasWantedAndWhatThePackageRequires) {
   struct row {
     const char* target_version;
+    const char* python_requires;
     const char* wanted;  // /PYTHON=, or none
     const char* text;
   };
   const row rows[] = {
-      {"", nullptr, "No Python installation found in the registry."},
-      {"2.5", nullptr, "Python version 2.5 required, which was not found in the registry."},
-      {"", "3.12", "Python version 3.12 was not found in the registry."},
-      {"3.12", "3.12", "Python version 3.12 was not found in the registry."},
-      {"3.12", "3.11", "Python 3.11 was asked for, but this package requires Python 3.12."},
-      {"", "100%s", "Python version 100%s was not found in the registry."},
+      {"", "", nullptr, "No Python installation found in the registry."},
+      {"2.5", "", nullptr, "Python version 2.5 required, which was not found in the registry."},
+      {"", "", "3.12", "Python version 3.12 was not found in the registry."},
+      {"3.12", "", "3.12", "Python version 3.12 was not found in the registry."},
+      {"3.12", "", "3.11", "Python 3.11 was asked for, but this package requires Python 3.12."},
+      {"", "", "100%s", "Python version 100%s was not found in the registry."},
+      {"", ">=3.9,<4", nullptr, "Python version >=3.9,<4 required, which was not found in the registry."},
+      {"3.12", ">=3.9", nullptr, "Python version 3.12 required, which was not found in the registry."},
+      {"", ">=3.9,<4", "3.8", "Python 3.8 was asked for, but this package requires Python >=3.9,<4."},
+      {"", "==3.12.*", "3.12-32", "Python version 3.12-32 was not found in the registry."},
+      {"3.12", ">=3.13", "3.11", "Python 3.11 was asked for, but this package requires Python 3.12."},
+      {"", ">=3.9", "3", "Python 3 was asked for, but this package requires Python >=3.9."},
   };
   for (const row& r : rows) {
     char text[256];
-    format_no_python_text(text, sizeof text, r.target_version, r.wanted);
+    format_no_python_text(text, sizeof text, r.target_version, r.python_requires, r.wanted);
     EXPECT_STREQ(text, r.text);
   }
 }

@@ -22,8 +22,8 @@ const char core_key[] = "Software\\Python\\PythonCore";
 struct registration {
   HKEY root;
   std::string version;
-  enum { install_path, no_install_path_key, no_default_value, raw_value } kind = install_path;
-  std::string value;  // the directory, or the raw bytes for raw_value
+  enum { install_path, no_install_path_key, no_default_value, raw_value, wide_path } kind = install_path;
+  std::string value;  // the directory (UTF-8 for wide_path), or the raw bytes for raw_value
   DWORD type = REG_SZ;
 };
 
@@ -78,6 +78,11 @@ class python_registry : public ::testing::Test {
     if (r.kind == registration::install_path) {
       RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(r.value.c_str()),
                      static_cast<DWORD>(r.value.size() + 1));
+    } else if (r.kind == registration::wide_path) {
+      wchar_t wide[MAX_PATH] = {};
+      int n = MultiByteToWideChar(CP_UTF8, 0, r.value.c_str(), -1, wide, MAX_PATH);
+      RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide),
+                     static_cast<DWORD>(n * sizeof(wchar_t)));
     } else if (r.kind == registration::raw_value) {
       RegSetValueExA(key.get(), nullptr, 0, r.type, reinterpret_cast<const BYTE*>(r.value.data()),
                      static_cast<DWORD>(r.value.size()));
@@ -197,17 +202,24 @@ TEST_F(python_registry, UnreadableInstallationsAreSkipped) {
   add({HKEY_LOCAL_MACHINE, "2.4", registration::install_path, "C:\\" + std::string(300, 'x')});
   add({HKEY_LOCAL_MACHINE, "2.5", registration::install_path, longest_dir});
   add({HKEY_LOCAL_MACHINE, "2.6", registration::raw_value, std::string("C:\\Py26\0", 8), REG_BINARY});
+  // A folder the code page cannot hold could receive no file; one it can is
+  // taken in its bytes.
+  add({HKEY_LOCAL_MACHINE, "2.7", registration::wide_path,
+       "C:\\Users\\\xD0\x94\xD0\xBC\xD0\xB8\xD1\x82\xD1\x80\xD0\xB8\xD0\xB9\\Python311"});
+  add({HKEY_LOCAL_MACHINE, "2.9", registration::wide_path, "C:\\Jos\xC3\xA9"});
   add({HKEY_LOCAL_MACHINE, std::string(41, '7'), registration::install_path, "C:\\Long41"});
   add({HKEY_LOCAL_MACHINE, std::string(40, '8'), registration::install_path, "C:\\Long40"});
   EXPECT_EQ(list_python_installs(list_, HKEY_LOCAL_MACHINE, ""), 1);
   auto listed = rows();
-  ASSERT_EQ(listed.size(), 3u);
+  ASSERT_EQ(listed.size(), 4u);
   EXPECT_EQ(listed[0].text, row_text("2.5"));
   EXPECT_EQ(listed[0].install_path, longest_dir);
   EXPECT_EQ(listed[1].text, row_text("2.6"));
   EXPECT_EQ(listed[1].install_path, "C:\\Py26");
-  EXPECT_EQ(listed[2].text, row_text(std::string(40, '8')));
-  EXPECT_EQ(listed[2].install_path, "C:\\Long40");
+  EXPECT_EQ(listed[2].text, row_text("2.9"));
+  EXPECT_EQ(listed[2].install_path, ansi_text("C:\\Jos\xC3\xA9"));
+  EXPECT_EQ(listed[3].text, row_text(std::string(40, '8')));
+  EXPECT_EQ(listed[3].install_path, "C:\\Long40");
 }
 
 TEST_F(python_registry, ResultSaysWhetherPythonCoreOpened) {

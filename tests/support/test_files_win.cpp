@@ -159,3 +159,13 @@ std::string dll_header(WORD machine) {
   bytes[0x85] = static_cast<char>(machine >> 8);
   return bytes;
 }
+
+std::string ansi_text(const std::string& utf8) {
+  wchar_t wide[512];
+  char ansi[1024];
+  BOOL lossy = FALSE;
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide, 512);
+  int m = n > 0 ? WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, n, ansi, sizeof ansi, nullptr, &lossy)
+                : 0;
+  return m > 0 && !lossy ? std::string(ansi, static_cast<std::size_t>(m)) : "";
+}

@@ -61,3 +61,7 @@ std::string dll_header(WORD machine);
 
 // Lines of a text, without their line ends.
 std::vector<std::string> split_lines(const std::string& text);
+
+// A UTF-8 text in the ANSI code page, as a name the installer writes is; empty
+// when the code page lacks one of its characters.
+std::string ansi_text(const std::string& utf8);

@@ -12,6 +12,7 @@ struct zip_entry {
   std::string name;
   std::string content;
   std::uint16_t method = 8;  // 0 stored, 8 deflated, anything else as given
+  std::uint16_t flags = 0;   // general purpose flags: 0x800, the name is UTF-8
   std::uint16_t dos_date = (2008 - 1980) << 9 | 3 << 5 | 1;  // 2008-03-01
   std::uint16_t dos_time = 10 << 11 | 15 << 5 | 30 / 2;      // 10:15:30
   bool wrong_crc = false;        // store a CRC-32 that does not match
@@ -64,7 +65,7 @@ inline std::string build_zip(const std::vector<zip_entry>& entries, const std::s
     if (e.wrong_crc) crc ^= 0x5A5A5A5A;
     std::uint32_t offset = static_cast<std::uint32_t>(body.size());
     put32(body, 0x04034B50);
-    put16(body, 20); put16(body, 0); put16(body, e.method);
+    put16(body, 20); put16(body, e.flags); put16(body, e.method);
     put16(body, e.dos_time); put16(body, e.dos_date);
     put32(body, crc); put32(body, static_cast<std::uint32_t>(data.size()));
     put32(body, static_cast<std::uint32_t>(e.content.size()));
@@ -73,7 +74,7 @@ inline std::string build_zip(const std::vector<zip_entry>& entries, const std::s
     body += e.name + e.local_extra + data;
 
     put32(central, 0x02014B50);
-    put16(central, 20); put16(central, 20); put16(central, 0); put16(central, e.method);
+    put16(central, 20); put16(central, 20); put16(central, e.flags); put16(central, e.method);
     put16(central, e.dos_time); put16(central, e.dos_date);
     put32(central, crc); put32(central, static_cast<std::uint32_t>(data.size()));
     put32(central, static_cast<std::uint32_t>(e.central_size >= 0 ? e.central_size : e.content.size()));

@@ -1,0 +1,1 @@
+"""A package whose name holds an e acute."""
