@@ -1,4 +1,4 @@
-# kitpack: `make` builds the stubs and the example installer into dist/;
+# kitpack: `make` builds the stubs, the packer's wheel and the example installer into dist/;
 # `make test` builds everything and runs every test through ctest.
 BUILD := build
 DIST := dist
@@ -10,8 +10,8 @@ CMAKE_MINGW := cmake -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw.cmake -DCMAKE_
 LAUNCHERS := $(BUILD)/stub-i686/launcher-console.exe $(BUILD)/stub-i686/launcher-gui.exe \
   $(BUILD)/stub-x64/launcher-console-x64.exe $(BUILD)/stub-x64/launcher-gui-x64.exe
 
-.PHONY: all deps stubs example native wintests test test32 size fuzz bench clean
-all: stubs example
+.PHONY: all deps stubs packer example native wintests test test32 size fuzz bench clean
+all: stubs packer example
 
 deps:
 	@tools/install-deps.sh
@@ -25,6 +25,12 @@ stubs: deps
 	cp $(BUILD)/stub-x64/stub-msvcrt-x64.exe $(BUILD)/stub-i686/stub-msvcrt.exe \
 	   $(BUILD)/stub-i686/stub-msvcr71.exe $(DIST)/
 	cp $(LAUNCHERS) $(DIST)/
+
+# The packer as a wheel that pip installs (the mkpkg_kitpack command), the
+# stubs and launchers inside it.
+packer: stubs
+	rm -f $(DIST)/kitpack_packer-*.whl
+	tools/build-packer-wheel $(DIST) $(DIST) >/dev/null
 
 # The example installer uses the 64-bit stub, so that it can be tried here
 # under wine64; a 32-bit Python would take dist/stub-msvcrt.exe instead.

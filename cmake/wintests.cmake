@@ -66,13 +66,14 @@ endfunction()
 # ${KITPACK_FIXTURES}/NAME.exe:
 #   kitpack_fixture(NAME name [DEPENDS file...] ARGS packer-arguments...)
 set(KITPACK_FIXTURES ${CMAKE_BINARY_DIR}/fixtures)
+file(GLOB KITPACK_PACKER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/packer/kitpack_packer/*.py)
 function(kitpack_fixture)
   cmake_parse_arguments(F "" "NAME" "DEPENDS;ARGS" ${ARGN})
   set(_out ${KITPACK_FIXTURES}/${F_NAME}.exe)
   add_custom_command(OUTPUT ${_out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${KITPACK_FIXTURES}
     COMMAND ${CMAKE_SOURCE_DIR}/tools/mkpkg_kitpack --stub ${KITPACK_STUB} --output ${_out} ${F_ARGS}
-    DEPENDS ${KITPACK_STUB} ${CMAKE_SOURCE_DIR}/tools/mkpkg_kitpack ${F_DEPENDS}
+    DEPENDS ${KITPACK_STUB} ${CMAKE_SOURCE_DIR}/tools/mkpkg_kitpack ${KITPACK_PACKER_SOURCES} ${F_DEPENDS}
     WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} VERBATIM)
   set_property(GLOBAL APPEND PROPERTY KITPACK_FIXTURE_FILES ${_out})
 endfunction()

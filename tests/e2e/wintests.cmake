@@ -32,7 +32,7 @@ set(_tiny_wheel ${KITPACK_FIXTURES}/wheels/tiny_pkg-1.0-py3-none-any.whl)
 add_custom_command(OUTPUT ${_tiny_wheel}
   COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/make_test_wheel ${KITPACK_FIXTURES}/wheels
   DEPENDS ${_tiny_project_files} ${CMAKE_SOURCE_DIR}/tests/tools/make_test_wheel VERBATIM)
-kitpack_fixture(NAME wheel DEPENDS ${_tiny_wheel} ${CMAKE_SOURCE_DIR}/tools/kitpack_wheel.py
+kitpack_fixture(NAME wheel DEPENDS ${_tiny_wheel}
   ${KITPACK_LAUNCHER_CONSOLE} ${KITPACK_LAUNCHER_GUI}
   ARGS --wheel ${_tiny_wheel} --launcher-dir ${KITPACK_DIST})
 
@@ -61,7 +61,7 @@ add_custom_command(OUTPUT ${_signing}/cert.pem ${_signing}/key.pem
           -addext extendedKeyUsage=codeSigning -keyout ${_signing}/key.pem -out ${_signing}/cert.pem
   VERBATIM)
 set(_sign_args --sign-cert ${_signing}/cert.pem --sign-key ${_signing}/key.pem)
-set(_sign_deps ${_signing}/cert.pem ${_signing}/key.pem ${CMAKE_SOURCE_DIR}/tools/kitpack_sign.py)
+set(_sign_deps ${_signing}/cert.pem ${_signing}/key.pem)
 kitpack_fixture(NAME signed DEPENDS ${_example_files} ${_sign_deps} ARGS
   --config examples/example/setup.ini --preinstall examples/example/preinstall.py
   --tree examples/example/files ${_sign_args})

@@ -49,11 +49,10 @@ def sha256(data):
 
 
 def make_wheel(path, files, purelib=True, metadata=METADATA_TEXT, wheel_text=None,
-               omit=(), record=None):
-    """Writes a wheel holding files (archive name: bytes) and a dist-info for
-    demo_pkg 2.5, with a RECORD row for each file; record maps names to the
-    (hash, size) of their row instead, or to None for no row."""
-    dist = "demo_pkg-2.5.dist-info/"
+               omit=(), record=None, dist="demo_pkg-2.5.dist-info/"):
+    """Writes a wheel holding files (archive name: bytes) and a dist-info (for
+    demo_pkg 2.5 unless named), with a RECORD row for each file; record maps
+    names to the (hash, size) of their row instead, or to None for no row."""
     contents = dict(files)
     if "WHEEL" not in omit:
         contents[dist + "WHEEL"] = (wheel_text or WHEEL_TEXT % ("true" if purelib else "false")).encode()
@@ -161,6 +160,7 @@ class WheelPackerTest(unittest.TestCase):
             (data + "scripts/tool.py", True, "SCRIPTS/tool.py", "../../Scripts/tool.py"),
             (data + "headers/demo.h", True, "HEADERS/Include/Demo-Pkg/demo.h", "../../Include/Demo-Pkg/demo.h"),
             (data + "data/share/demo/x.dat", True, "DATA/share/demo/x.dat", "../../share/demo/x.dat"),
+            ("demo_pkg/caf\u00e9.py", True, "PURELIB/demo_pkg/caf\u00e9.py", "demo_pkg/caf\u00e9.py"),
         ]
         for member, purelib, archive_name, record_path in rows:
             content = member.encode() * 3
@@ -170,6 +170,9 @@ class WheelPackerTest(unittest.TestCase):
             root = "PURELIB" if purelib else "PLATLIB"
             self.assertEqual(record_of(members, root)[record_path], (sha256(content), str(len(content))), member)
             self.assertIn(root + "/demo_pkg-2.5.dist-info/METADATA", members, member)
+            # A name outside ASCII is stored in UTF-8 with the UTF-8 flag, as the wheel stores it.
+            with zipfile.ZipFile(io.BytesIO(split(image)[3])) as z:
+                self.assertEqual(bool(z.getinfo(archive_name).flag_bits & 0x800), not member.isascii(), member)
 
     def test_record_lists_every_installed_file_and_itself_without_hash(self):
         files = {"demo_pkg/__init__.py": b"x = 1\n", "demo_pkg-2.5.data/scripts/t.py": b"#!python\nprint(1)\n",
@@ -204,13 +207,43 @@ class WheelPackerTest(unittest.TestCase):
         self.assertEqual(settings["build_info"], "Built from demo_pkg-2.5-py3-none-any.whl")
         self.assertEqual(settings["target_version"], "")
 
-    def test_target_version_comes_from_a_cpython_tag(self):
-        rows = [("py3-none-any", ""), ("py2.py3-none-any", ""), ("cp312-cp312-win_amd64", "3.12"),
-                ("cp27-cp27m-win32", "2.7"), ("cp38-abi3-win_amd64", ""), ("cp310.cp311-none-any", ""),
-                ("cp39-none-any", "3.9")]
-        for tags, version in rows:
-            image, _ = self.pack(self.wheel(name="demo_pkg-2.5-%s.whl" % tags))
-            self.assertEqual(settings_of(image)["target_version"], version, tags)
+    def test_the_pythons_served_come_from_the_tags_and_requires_python(self):
+        x64, x86 = 0x8664, 0x14C
+        rows = [  # (tags, Requires-Python, stub's processor, python_requires or None: refused, target_version)
+            ("py3-none-any", "", x64, ">=3", ""),
+            ("cp312-abi3-win_amd64", "", x64, ">=3.12,<4", ""),
+            ("cp311-cp311-win_amd64", "", x64, "==3.11.*", "3.11"),
+            ("py2.py3-none-any", "", x64, "", ""),
+            ("py2-none-any", "", x64, "<3", ""),
+            ("cp27-cp27m-win32", "", x86, "==2.7.*", "2.7"),
+            ("cp310.cp311-cp310.cp311-win_amd64", "", x64, ">=3.10,<3.12", ""),
+            ("cp39-none-any", "", x64, "==3.9.*", "3.9"),
+            ("py3-none-any", ">=3.8.1", x64, ">=3.8,<4", ""),
+            ("py2.py3-none-any", ">=2.7, !=3.0.*, !=3.1.*", x64, ">=2.7,!=3.0.*,!=3.1.*", ""),
+            ("cp312-abi3-win_amd64", "<3.14", x64, ">=3.12,<3.14", ""),
+            ("py3-none-any", "==3.12.*", x64, "==3.12.*", "3.12"),
+            ("py2-none-any", ">=3", x64, None, ""),
+            ("pp310-pypy310_pp73-win_amd64", "", x64, None, ""),
+            ("cp313-cp313t-win_amd64", "", x64, None, ""),
+            ("cp311-cp311-win32", "", x64, None, ""),
+            ("cp311-cp311-win_amd64", "", x86, None, ""),
+        ]
+        for tags, requires, machine, python_requires, version in rows:
+            what = "%s %s" % (tags, requires)
+            metadata = METADATA_TEXT.replace("Version: 2.5\n", "Version: 2.5\nRequires-Python: %s\n" % requires)
+            with open(self.stub, "wb") as f:
+                f.write(pe_stub(machine))
+            result = run_packer("--wheel", self.wheel(name="demo_pkg-2.5-%s.whl" % tags, metadata=metadata),
+                                "--stub", self.stub, "--output", self.out)
+            if python_requires is None:
+                assert_refused(self, result, "no CPython for", what)
+                self.assertFalse(os.path.exists(self.out), what)
+                continue
+            self.assertEqual(result.returncode, 0, result.stderr)
+            with open(self.out, "rb") as f:
+                settings = settings_of(f.read())
+            os.remove(self.out)
+            self.assertEqual((settings["python_requires"], settings["target_version"]), (python_requires, version), what)
 
     def test_options_and_config_override_the_wheels_settings(self):
         config = os.path.join(self.tmp, "setup.ini")
@@ -318,9 +351,8 @@ class WheelPackerTest(unittest.TestCase):
             ("not a name", "[console_scripts]\ndemo = demo-pkg:main\n", {}, "is not module:object"),
             ("slash", "[console_scripts]\nbin/demo = demo_pkg:main\n", {}, "has a path separator"),
             ("backslash", "[gui_scripts]\n..\\demo = demo_pkg:main\n", {}, "has a path separator"),
-            ("no name", "[console_scripts]\n = demo_pkg:main\n", {}, "has no name"),
+            ("no name", "[console_scripts]\n = demo_pkg:main\n", {}, "entry_points.txt cannot be read"),
             ("colon", "[console_scripts]\nc:demo = demo_pkg:main\n", {}, "cannot be an installed file name"),
-            ("not ascii", "[console_scripts]\ncaf\u00e9 = demo_pkg:main\n", {}, "cannot be an installed file name"),
             ("device", "[console_scripts]\nCON = demo_pkg:main\n", {}, "reserves"),
             ("dot", "[console_scripts]\ndemo. = demo_pkg:main\n", {}, "reserves or cuts"),
             ("same name", "[console_scripts]\ndemo = demo_pkg:a\n[gui_scripts]\nDemo = demo_pkg:b\n", {},
@@ -350,20 +382,22 @@ class WheelPackerTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.out))
 
     def test_the_stub_follows_the_platform_tag(self):
-        # A copy of the packer whose dist/ folder holds marked stubs.
+        # A copy of the checkout's packer whose dist/ folder holds marked stubs.
         tools = os.path.join(self.tmp, "kit", "tools")
         dist = os.path.join(self.tmp, "kit", "dist")
         os.makedirs(tools)
         os.makedirs(dist)
-        for name in ("mkpkg_kitpack", "kitpack_wheel.py", "kitpack_sign.py"):
-            shutil.copy(os.path.join(ROOT, "tools", name), tools)
-        for stub in ("stub-msvcrt.exe", "stub-msvcrt-x64.exe"):
+        shutil.copy(os.path.join(ROOT, "tools", "mkpkg_kitpack"), tools)
+        shutil.copytree(os.path.join(ROOT, "packer"), os.path.join(self.tmp, "kit", "packer"))
+        marked = {"stub-msvcrt.exe": pe_stub(0x14C) + b"stub-msvcrt.exe",
+                  "stub-msvcrt-x64.exe": pe_stub(0x8664) + b"stub-msvcrt-x64.exe"}
+        for stub, data in marked.items():
             with open(os.path.join(dist, stub), "wb") as f:
-                f.write(stub.encode())
-        rows = [("win32", b"stub-msvcrt.exe"), ("win_amd64", b"stub-msvcrt-x64.exe"),
-                ("any", b"stub-msvcrt-x64.exe")]
+                f.write(data)
+        rows = [("cp39-cp39-win32", marked["stub-msvcrt.exe"]), ("cp39-cp39-win_amd64", marked["stub-msvcrt-x64.exe"]),
+                ("cp39-none-any", marked["stub-msvcrt-x64.exe"])]
         for platform, stub in rows:
-            wheel = self.wheel(name="demo_pkg-2.5-cp39-cp39-%s.whl" % platform)
+            wheel = self.wheel(name="demo_pkg-2.5-%s.whl" % platform)
             result = run_packer("--wheel", wheel, "--output", self.out, packer=os.path.join(tools, "mkpkg_kitpack"))
             self.assertEqual(result.returncode, 0, result.stderr)
             with open(self.out, "rb") as f:
@@ -375,8 +409,10 @@ class WheelPackerTest(unittest.TestCase):
         self.assertEqual(result.returncode, 2)
         self.assertIn("no stub %s" % os.path.join(dist, "stub-msvcrt.exe"), result.stderr)
         # --stub wins over the platform's.
-        image, _ = self.pack(self.wheel(name="demo_pkg-2.5-cp39-cp39-win32.whl"))
-        self.assertEqual(split(image)[0], STUB)
+        with open(self.stub, "wb") as f:
+            f.write(pe_stub(0x14C))
+        image, _ = self.pack(self.wheel(name="demo_pkg-2.5-cp39-none-any.whl"))
+        self.assertEqual(split(image)[0], pe_stub(0x14C))
 
     def test_refused_wheels_give_status_2_a_message_and_no_output(self):
         good = {"demo_pkg/__init__.py": b"x = 1\n"}
@@ -401,7 +437,8 @@ class WheelPackerTest(unittest.TestCase):
             ("climbs", None, {"files": {"demo_pkg/../../evil.py": b""}}, "climbs out"),
             ("climbs in data", None, {"files": {"demo_pkg-2.5.data/scripts/../../../x": b""}}, "climbs out"),
             ("climbs with backslash", None, {"files": {"demo_pkg\\..\\..\\x": b""}}, "climbs out"),
-            ("not ascii", None, {"files": {"demo_pkg/caf\u00e9.py": b""}}, "is not ASCII"),
+            ("windows name", None, {"files": {"demo_pkg/a|b.py": b""}}, "a name that Windows cannot take (a|b.py)"),
+            ("device name", None, {"files": {"aux/x.py": b""}}, "a name that Windows cannot take (aux)"),
             ("no WHEEL", None, {"omit": ("WHEEL",)}, "has no " + dist + "WHEEL"),
             ("no METADATA", None, {"omit": ("METADATA",)}, "has no " + dist + "METADATA"),
             ("no RECORD", None, {"omit": ("RECORD",)}, "has no " + dist + "RECORD"),
