@@ -10,7 +10,7 @@ inline HKEY root_hkey_unset() { return reinterpret_cast<HKEY>(static_cast<ULONG_
 
 struct chosen_python {
   char python_dir[MAX_PATH] = {};  // no trailing backslash once installing starts
-  char python_dll[MAX_PATH] = {};  // "python%d%d.dll", empty while none is chosen
+  char python_dll[MAX_PATH] = {};  // "python%d%d.dll" ("python%d%dt.dll" free-threaded), empty while none is chosen
   int py_major = 0;
   int py_minor = 0;
   HKEY root_hkey = root_hkey_unset();  // HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER

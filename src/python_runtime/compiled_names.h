@@ -1,5 +1,9 @@
 // Where each compile pass puts the compiled file of a module, for every
 // interpreter version (python_traits.h says which layout a version has).
+// The name in __pycache__ carries the interpreter's cache tag, "cpython-XY"
+// (its name and version); a free-threaded build (pythonXYt.dll) is the same
+// implementation and version, so its files take the same names: the "t"
+// marks only its DLL and its extension modules' ABI.
 #pragma once
 #include <cstddef>
 

@@ -42,7 +42,8 @@ static HMODULE load_from_system_directory(const char* dll_name) {
 }
 
 // The installation's own directory, from its InstallPath key: per user first.
-// Without a usable key the error of the earlier load stays the one reported.
+// Without a usable directory the error of the earlier load stays the one
+// reported.
 static HMODULE load_from_install_path(const chosen_python& target, DWORD load_error) {
   const char* dll_name = target.python_dll;
   char version[24];
@@ -60,6 +61,9 @@ static HMODULE load_from_install_path(const chosen_python& target, DWORD load_er
     }
   }
   directory[sizeof directory - 1] = '\0';
+  // Another company's registration has no PythonCore key: the chosen row's
+  // InstallPath, python_dir, is its directory.
+  if (!found) found = copy_cut(directory, sizeof directory, target.python_dir);
   char path[MAX_PATH];
   if (!found || directory[0] == '\0' ||
       !format_whole(path, sizeof path, "%s\\%s", directory, dll_name)) {

@@ -6,10 +6,6 @@
 #include "common/pep440.h"
 #include "python_runtime/python_traits.h"
 
-bool version_accepted(std::string_view target_version, std::string_view version) {
-  return target_version.empty() || target_version == version;
-}
-
 bool python_requires_accepts(std::string_view python_requires, int numbers, int major, int minor) {
   if (python_requires.find_first_not_of(" \t") == std::string_view::npos) return true;
   char x_y[2 * 11 + 2];
@@ -29,65 +25,6 @@ install_path_text read_install_path(const char* bytes, std::size_t read) {
 
 namespace {
 
-bool is_blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-struct text_cursor {
-  std::string_view text;
-  std::size_t at = 0;
-
-  bool done() const { return at >= text.size(); }
-  char peek() const { return text[at]; }
-  void skip_blanks() {
-    while (!done() && is_blank(peek())) ++at;
-  }
-};
-
-// A decimal number as %d reads it: blanks, an optional sign, at least one
-// digit. Overlong numbers wrap around instead of overflowing.
-bool scan_int(text_cursor& in, int& value) {
-  in.skip_blanks();
-  std::size_t start = in.at;
-  bool negative = false;
-  if (!in.done() && (in.peek() == '+' || in.peek() == '-')) {
-    negative = in.peek() == '-';
-    ++in.at;
-  }
-  unsigned magnitude = 0;
-  std::size_t digits = 0;
-  while (!in.done() && in.peek() >= '0' && in.peek() <= '9') {
-    magnitude = magnitude * 10u + static_cast<unsigned>(in.peek() - '0');
-    ++in.at;
-    ++digits;
-  }
-  if (digits == 0) {
-    in.at = start;
-    return false;
-  }
-  value = static_cast<int>(negative ? 0u - magnitude : magnitude);
-  return true;
-}
-
-// Reads text against a format of literal characters, blanks (any run of
-// blanks, none included) and %d, as scanf does; stops at the first mismatch.
-// Returns how many numbers were stored into values.
-int scan_numbers(std::string_view text, const char* format, int* values, int capacity) {
-  text_cursor in{text};
-  int count = 0;
-  for (const char* f = format; *f; ++f) {
-    if (is_blank(*f)) {
-      in.skip_blanks();
-    } else if (f[0] == '%' && f[1] == 'd') {
-      if (count == capacity || !scan_int(in, values[count])) break;
-      ++count;
-      ++f;
-    } else {
-      if (in.done() || in.peek() != *f) break;
-      ++in.at;
-    }
-  }
-  return count;
-}
-
 const char* purelib_prefix(const scheme_entry* scheme) {
   for (const scheme_entry* entry = scheme; entry->name; ++entry)
     if (std::strcmp(entry->name, "PURELIB") == 0) return entry->prefix;
@@ -96,25 +33,20 @@ const char* purelib_prefix(const scheme_entry* scheme) {
 
 }  // namespace
 
-row_version parse_row_version(std::string_view row_text) {
-  int numbers[2] = {0, 0};
-  int count = scan_numbers(row_text, "Python Version %d.%d", numbers, 2);
-  return {count, numbers[0], numbers[1]};
-}
-
 const char* required_python_text(const char* target_version, const char* python_requires) {
   return target_version[0] ? target_version : python_requires;
 }
 
 void format_no_python_text(char* dst, std::size_t width, const char* target_version,
                            const char* python_requires, const char* wanted) {
-  // The requirement that refuses the version asked for, if one does.
-  int asked[2] = {0, 0};
-  int asked_numbers = wanted ? scan_numbers(wanted, "%d.%d", asked, 2) : 0;
+  // The requirement that refuses the version asked for, if one does: the
+  // /PYTHON= name read as a PythonCore tag; one naming no version the package
+  // names was just not found.
+  registered_version asked = wanted ? registration_version(true, wanted, "") : registered_version{};
   const char* refused_by = nullptr;
-  if (wanted && target_version[0] && !version_accepted(target_version, wanted))
+  if (wanted && target_version[0] && asked.numbers == 2 && !version_accepted(target_version, wanted, asked))
     refused_by = target_version;
-  else if (wanted && !python_requires_accepts(python_requires, asked_numbers, asked[0], asked[1]))
+  else if (wanted && !python_requires_accepts(python_requires, asked.numbers, asked.major, asked.minor))
     refused_by = python_requires;
   const char* required = required_python_text(target_version, python_requires);
   if (refused_by)
@@ -129,8 +61,8 @@ void format_no_python_text(char* dst, std::size_t width, const char* target_vers
     copy_cut(dst, width, "No Python installation found in the registry.");
 }
 
-bool format_python_dll(char* dst, std::size_t width, int major, int minor) {
-  return format_whole(dst, width, PYTHON_DLL_FORMAT, major, minor);
+bool format_python_dll(char* dst, std::size_t width, int major, int minor, bool free_threaded) {
+  return format_whole(dst, width, PYTHON_DLL_FORMAT, major, minor, free_threaded ? "t" : "");
 }
 
 int python_major_of_dll(std::string_view dll_name) {

@@ -2,8 +2,9 @@
 // the decisions and texts, free of registry and window calls.
 //
 // The registry layout read is drawn in common/python_registry.h. Each listed
-// installation is a row "Python Version <version> (found in registry)"; the
-// row text is all that later tells which version was chosen.
+// installation is a row "Python Version <tag> (found in registry)", its tag as
+// the company registered it, so that /PYTHON= names it as the page shows it;
+// the row's record holds the version the registration states.
 #pragma once
 #include <cstddef>
 #include <string_view>
@@ -12,16 +13,14 @@
 #include "common/python_registry.h"
 
 inline constexpr char PYTHON_ROW_FORMAT[] = "Python Version %s (found in registry)";
-inline constexpr char PYTHON_DLL_FORMAT[] = "python%d%d.dll";
+// A free-threaded build's DLL has a "t" behind the version: python313t.dll.
+inline constexpr char PYTHON_DLL_FORMAT[] = "python%d%d%s.dll";
 
-// Version subkey names are enumerated into 80 characters; the row text and the
-// key path are composed in 80 characters each.
-inline constexpr std::size_t VERSION_NAME_WIDTH = 80;
+// The row text is composed in 80 characters.
 inline constexpr std::size_t ROW_TEXT_WIDTH = 80;
-// The longest version name whose row text and InstallPath key path both fit
-// ROW_TEXT_WIDTH; longer names are skipped rather than listed under a cut key.
+// The longest tag whose row text fits ROW_TEXT_WIDTH; longer tags are skipped
+// rather than listed under a cut name.
 inline constexpr std::size_t MAX_VERSION_NAME = 40;
-static_assert(sizeof INSTALL_PATH_KEY_FORMAT - 3 + MAX_VERSION_NAME < ROW_TEXT_WIDTH);
 static_assert(sizeof PYTHON_ROW_FORMAT - 3 + MAX_VERSION_NAME < ROW_TEXT_WIDTH);
 
 // The InstallPath default value is read with a limit of this many bytes.
@@ -29,16 +28,12 @@ inline constexpr std::size_t INSTALL_PATH_READ = 261;
 // python_dir's width: the directory must fit it with its NUL.
 inline constexpr std::size_t PYTHON_DIR_WIDTH = 260;
 
-// An empty target accepts every version; otherwise only the byte-equal name
-// (2.5 accepts 2.5, not 2.5.1, 2.50 or 2.5 with another case).
-bool version_accepted(std::string_view target_version, std::string_view version);
-
 // python_requires, a version specifier set over a Python's "X.Y" (">=3.9,<4",
 // "==3.12.*"), accepts it: always when blank; otherwise only a version of two
 // numbers (numbers says how many of major and minor are known) that satisfies it.
 bool python_requires_accepts(std::string_view python_requires, int numbers, int major, int minor);
 
-// Whether the version name is short enough to be listed.
+// Whether the tag is short enough to be listed.
 bool version_name_fits(std::string_view version);
 
 // The directory in the bytes read from InstallPath, or an empty view when the
@@ -49,15 +44,6 @@ struct install_path_text {
   std::string_view dir;
 };
 install_path_text read_install_path(const char* bytes, std::size_t read);
-
-// The numbers a row text yields, read as "Python Version %d.%d" would be:
-// count says how many were read (0, 1 or 2), in order.
-struct row_version {
-  int count;
-  int major;
-  int minor;
-};
-row_version parse_row_version(std::string_view row_text);
 
 // What is said when no row can be chosen: the select page's box for an empty
 // list, or, in an unattended run, that the version named by /PYTHON= (wanted,
@@ -70,11 +56,13 @@ void format_no_python_text(char* dst, std::size_t width, const char* target_vers
 // python_requires; empty when the package has neither.
 const char* required_python_text(const char* target_version, const char* python_requires);
 
-// "python%d%d.dll" (2.5 gives python25.dll, 2.10 python210.dll).
-bool format_python_dll(char* dst, std::size_t width, int major, int minor);
+// "python%d%d.dll" (2.5 gives python25.dll, 2.10 python210.dll), with a "t"
+// before ".dll" for a free-threaded build (python313t.dll).
+bool format_python_dll(char* dst, std::size_t width, int major, int minor, bool free_threaded = false);
 
-// The major version of a DLL name "python<major><minor>.dll" (the case of
-// "python" aside): python312.dll is 3, python27.dll 2; 0 when no digit follows.
+// The major version of a DLL name "python<major><minor>[t].dll" (the case of
+// "python" aside): python312.dll and python313t.dll are 3, python27.dll 2; 0
+// when no digit follows.
 int python_major_of_dll(std::string_view dll_name);
 
 // The version's install scheme: site_packages_scheme from Python 2.2 on,

@@ -13,6 +13,7 @@
 #include "common/message_box_win.h"
 #include "common/owner_crt_win.h"
 #include "common/pe_header.h"
+#include "common/python_registry_win.h"
 #include "python_runtime/python_discovery.h"
 #include "python_runtime/python_traits.h"
 #include "record/uninstall_registration.h"
@@ -78,14 +79,15 @@ std::uint16_t machine_of_file(const char* path) {
 // else in the system directory, but built for another processor can never be
 // loaded here (a 64-bit Python seen by a 32-bit program through
 // HKEY_CURRENT_USER, and the reverse). A DLL that is not found says nothing
-// against the row.
-bool python_loadable(const python_install& install, const char* row_text) {
-  row_version version = parse_row_version(row_text);
-  if (version.count < 2 ||
-      python_traits_for(version.major, version.minor).search != dll_search::own_dir_then_system)
-    return true;
+// against the row, except for a free-threaded build: its DLL is the only way
+// to tell that build from the other one of the same folder.
+bool python_loadable(const python_install& install) {
+  if (install.version_numbers < 2) return true;
+  bool own_dir = python_traits_for(install.py_major, install.py_minor).search == dll_search::own_dir_then_system;
+  if (!own_dir && !install.free_threaded) return true;
   char dll[MAX_PATH];
-  if (!format_python_dll(dll, sizeof dll, version.major, version.minor)) return true;
+  if (!format_python_dll(dll, sizeof dll, install.py_major, install.py_minor, install.free_threaded))
+    return true;
   std::string_view dir = install.install_path;
   if (!dir.empty() && dir.back() == '\\') dir.remove_suffix(1);
   char path[MAX_PATH];
@@ -97,27 +99,42 @@ bool python_loadable(const python_install& install, const char* row_text) {
   if (machine == 0 && n > 0 && n < sizeof system_dir &&
       format_whole(path, sizeof path, "%s\\%s", system_dir, dll))
     machine = machine_of_file(path);
-  return machine == 0 || machine == own_machine();
+  if (machine == 0) return !install.free_threaded;
+  return machine == own_machine();
 }
 
-void add_install_row(HWND list, HKEY root, std::string_view target_version, const char* version) {
-  if (!version_name_fits(version) || !version_accepted(target_version, version)) return;
+// An installation that could receive files: an InstallPath naming an existing
+// folder. A stale registration, or an empty value that would put everything
+// into the current drive's root, is not offered.
+bool names_a_folder(const char* dir) {
+  DWORD attributes = dir[0] ? GetFileAttributesA(dir) : INVALID_FILE_ATTRIBUTES;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Visits with the list box as context.
+void add_install_row(const python_registration& found, void* context) {
+  HWND list = static_cast<HWND>(context);
   char row_text[ROW_TEXT_WIDTH];
-  char key_path[ROW_TEXT_WIDTH];
-  if (!format_whole(row_text, sizeof row_text, PYTHON_ROW_FORMAT, version) ||
-      !format_whole(key_path, sizeof key_path, INSTALL_PATH_KEY_FORMAT, version))
+  if (!version_name_fits(found.tag) || !format_whole(row_text, sizeof row_text, PYTHON_ROW_FORMAT, found.tag))
     return;
-  // The package's python_requires filters by the row's X.Y, as target_version by its name.
-  row_version listed = parse_row_version(row_text);
-  if (!python_requires_accepts(setup_config.python_requires, listed.count, listed.major, listed.minor)) return;
+  // The package's python_requires filters by the row's X.Y, as target_version does.
+  if (!python_requires_accepts(setup_config.python_requires, found.version.numbers, found.version.major,
+                               found.version.minor))
+    return;
   unique_hkey install_path_key;
-  if (RegOpenKeyExA(root, key_path, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS) return;
+  if (RegOpenKeyExA(found.tag_key, INSTALL_PATH_SUBKEY, 0, KEY_READ, install_path_key.put()) != ERROR_SUCCESS)
+    return;
   unique_heap<python_install> install = read_python_install(install_path_key.get());
-  if (!install || !python_loadable(*install.get(), row_text)) return;
+  if (!install || !names_a_folder(install.get()->install_path)) return;
+  install.get()->version_numbers = found.version.numbers;
+  install.get()->py_major = found.version.major;
+  install.get()->py_minor = found.version.minor;
+  install.get()->free_threaded = found.version.free_threaded;
+  if (!python_loadable(*install.get())) return;
   // The list keeps its rows sorted: the add tells where this row landed.
   LRESULT row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row_text));
   if (row < 0) return;
-  install.get()->root_key = root;
+  install.get()->root_key = found.root;
   // From here the row owns the record, for the rest of the program.
   SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(install.release()));
 }
@@ -128,20 +145,14 @@ void clear_selection(chosen_python& target, char* dir_text, std::size_t width) {
   copy_cut(dir_text, width, "");
 }
 
-// Takes the version from the row's text, the only place that holds it.
-void apply_row_version(HWND list, int row, chosen_python& target) {
-  char row_text[128];
-  LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-  if (length < 0 || static_cast<std::size_t>(length) >= sizeof row_text) {
-    target.python_dll[0] = '\0';
-    return;
-  }
-  SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(row_text));
-  row_version version = parse_row_version(row_text);
-  if (version.count >= 1) target.py_major = version.major;
-  if (version.count >= 2) {
-    target.py_minor = version.minor;
-    format_python_dll(target.python_dll, sizeof target.python_dll, target.py_major, target.py_minor);
+// As many numbers as the registration gave are taken; the DLL is named only
+// from a whole X.Y.
+void apply_row_version(const python_install& install, chosen_python& target) {
+  if (install.version_numbers >= 1) target.py_major = install.py_major;
+  if (install.version_numbers >= 2) {
+    target.py_minor = install.py_minor;
+    format_python_dll(target.python_dll, sizeof target.python_dll, target.py_major, target.py_minor,
+                      install.free_threaded);
   }
 }
 
@@ -154,18 +165,7 @@ registry_root root_of(HKEY key) {
 }  // namespace
 
 int list_python_installs(HWND list, HKEY root, const char* target_version) {
-  unique_hkey core;
-  if (RegOpenKeyExA(root, PYTHON_CORE_KEY, 0, KEY_READ, core.put()) != ERROR_SUCCESS) return 0;
-  std::string_view target = target_version ? target_version : "";
-  for (DWORD index = 0;; ++index) {
-    char version[VERSION_NAME_WIDTH];
-    DWORD length = sizeof version;
-    if (RegEnumKeyExA(core.get(), index, version, &length, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
-    add_install_row(list, root, target, version);
-  }
-  return 1;
+  return walk_python_registrations(root, target_version ? target_version : "", add_install_row, list) ? 1 : 0;
 }
 
 void list_all_python_installs(HWND list, const char* target_version) {
@@ -203,7 +203,7 @@ void apply_python_selection(HWND list, int row, chosen_python& target, char* dir
   }
   target.root_hkey = install->root_key;
   copy_cut(target.python_dir, sizeof target.python_dir, install->install_path);
-  apply_row_version(list, row, target);
+  apply_row_version(*install, target);
   format_install_dir_text(dir_text, width, target.python_dir, target.py_major, target.py_minor);
 }
 

@@ -11,11 +11,18 @@
 struct python_install {
   char install_path[264];  // the InstallPath default value, at most 261 bytes read
   HKEY root_key;           // the root it was found under
+  // The version the registration states, the row's X.Y: version_numbers says
+  // how many of py_major and py_minor are known (2 for every row but a
+  // PythonCore tag that is no version).
+  int version_numbers;
+  int py_major;
+  int py_minor;
+  bool free_threaded;  // its DLL is pythonXYt.dll
 };
 
-// Adds a row for each installation under root that passes target_version and
-// the package's python_requires.
-// Returns 1 when the PythonCore key could be opened, else 0.
+// Adds a row for each installation registered under root (every company,
+// PythonCore's first) that passes target_version and the package's
+// python_requires. Returns 1 when the Python key could be opened, else 0.
 int list_python_installs(HWND list, HKEY root, const char* target_version);
 
 // Lists the installations of HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER.
@@ -27,7 +34,7 @@ void list_all_python_installs(HWND list, const char* target_version);
 int preselected_python_row(HWND list, const char* version);
 
 // Sets target's python_dir, py_major, py_minor, python_dll and root_hkey
-// from row (LB_ERR: no row selected) of the list, and writes the installation
+// from the record of row (LB_ERR: no row selected) of the list, and writes the installation
 // directory text that the page shows into dir_text (empty for no row).
 void apply_python_selection(HWND list, int row, chosen_python& target, char* dir_text,
                             std::size_t width);

@@ -7,7 +7,7 @@
 #include "common/message_box_win.h"
 #include "common/owner_win.h"
 #include "common/program_win.h"
-#include "common/python_registry.h"
+#include "common/python_registry_win.h"
 #include "common/unattended_report.h"
 #include "common/unattended_win.h"
 #include "startup/command_line.h"
@@ -25,17 +25,25 @@ bool is_user_admin() {
   return is_admin && is_admin();
 }
 
+namespace {
+// Visits with a flag as context: an all-users registration of the target
+// with an InstallPath key was found.
+void note_install_path(const python_registration& found, void* context) {
+  unique_hkey install_path;
+  if (RegOpenKeyExA(found.tag_key, INSTALL_PATH_SUBKEY, 0, KEY_READ, install_path.put()) == ERROR_SUCCESS)
+    *static_cast<bool*>(context) = true;
+}
+}  // namespace
+
 bool target_python_needs_admin() {
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = sizeof version;
   if (!GetVersionExA(&version)) return false;
   if (!target_version_check_applies(version.dwMajorVersion, setup_config.target_version))
     return false;
-  char key_path[80];
-  if (!format_whole(key_path, sizeof key_path, INSTALL_PATH_KEY_FORMAT, setup_config.target_version))
-    return false;
-  unique_hkey key;
-  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key_path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+  bool registered = false;
+  walk_python_registrations(HKEY_LOCAL_MACHINE, setup_config.target_version, note_install_path, &registered);
+  return registered;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // A Python 3 as a user has it: the stand-in's Python 3 personality registered
-// as 3.12, its DLL in its own directory. The package goes in through the
+// as 3.12 (by python.org's installer or by uv) or as a free-threaded 3.13t,
+// its DLL in its own directory. The package goes in through the
 // wizard (pre-install script, both compile passes into __pycache__, a
 // post-install script calling every builtin) and comes out through its
 // UninstallString; an installation built for another processor is not offered.
@@ -20,8 +21,6 @@
 namespace {
 using namespace e2e;
 
-const std::string entry = std::string(uninstall_key) + "\\example-py3.12";
-
 std::string shortcut() {
   char programs[MAX_PATH] = {};
   SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE);
@@ -29,9 +28,10 @@ std::string shortcut() {
 }
 
 struct cleanup {
+  const char* version = "3.12";
   ~cleanup() {
     DeleteFileA(shortcut().c_str());
-    forget_package(HKEY_CURRENT_USER, "3.12");
+    forget_package(HKEY_CURRENT_USER, version);
   }
 };
 
@@ -61,12 +61,20 @@ example3_run install_example3(const std::string& d) {
   return result;
 }
 
-const std::vector<std::string> bare_python = {"Lib\\", "Lib\\site-packages\\", "Scripts\\", "python312.dll"};
+// A Python 3 as each distributor registers it, the stand-in copied in as its DLL.
+struct python3_registration {
+  python_tag tag;
+  const char* dll_name;
+  const char* version;  // X.Y
+  const char* cache_tag;
+};
 
-TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
-  ASSERT_TRUE(file_exists(python3_standin()));
-  cleanup done;
-  standin_install python(python312);
+// Installs the Python 3 example into the stand-in registered as r, and
+// removes it through its UninstallString.
+void install_and_uninstall(const python3_registration& r) {
+  const std::string entry = std::string(uninstall_key) + "\\example-py" + r.version;
+  cleanup done{r.version};
+  registered_python python(HKEY_CURRENT_USER, r.tag, {python3_standin(), r.dll_name, ""});
   const std::string d = python.dir();
   example3_run run = install_example3(d);
   EXPECT_EQ(run.question.caption, "Example 3");
@@ -77,26 +85,27 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
 
   const std::string site = d + "\\Lib\\site-packages\\example3";
   const std::string script = d + "\\Scripts\\example3_post.py";
-  std::vector<std::string> expected = expected_log_head(fixture("python3-example"), d, "3.12");
+  const std::string tag = std::string(".") + r.cache_tag;
+  std::vector<std::string> expected = expected_log_head(fixture("python3-example"), d, r.version);
   const std::vector<std::string> rest = {
       "100 Made Dir: " + site,
       "200 File Copy: " + site + "\\__init__.py",
       "200 File Copy: " + script,
       // Newest first: the script was extracted last.
       "100 Made Dir: " + d + "\\Scripts\\__pycache__",
-      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post.cpython-312.pyc",
+      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post" + tag + ".pyc",
       "100 Made Dir: " + site + "\\__pycache__",
-      "200 File Copy: " + site + "\\__pycache__\\__init__.cpython-312.pyc",
-      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post.cpython-312.opt-1.pyc",
-      "200 File Copy: " + site + "\\__pycache__\\__init__.cpython-312.opt-1.pyc",
-      "300 Run Script: [python312.dll]" + script,
+      "200 File Copy: " + site + "\\__pycache__\\__init__" + tag + ".pyc",
+      "200 File Copy: " + d + "\\Scripts\\__pycache__\\example3_post" + tag + ".opt-1.pyc",
+      "200 File Copy: " + site + "\\__pycache__\\__init__" + tag + ".opt-1.pyc",
+      "300 Run Script: [" + std::string(r.dll_name) + "]" + script,
       "200 File Copy: " + shortcut(),
       "100 Made Dir: " + script + "-data",
       "*** Installation finished",
   };
   expected.insert(expected.end(), rest.begin(), rest.end());
   EXPECT_EQ(log_lines_without_times(d + "\\example-kitpack.log"), expected);
-  EXPECT_EQ(read_file(site + "\\__pycache__\\__init__.cpython-312.opt-1.pyc"),
+  EXPECT_EQ(read_file(site + "\\__pycache__\\__init__" + tag + ".opt-1.pyc"),
             "standin optimized code\n" + read_file(site + "\\__init__.py"));
   EXPECT_TRUE(file_exists(shortcut()));
 
@@ -116,9 +125,25 @@ TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
   EXPECT_EQ(summary.text, "8 files and 3 directories removed");
   EXPECT_EQ(uninstall.wait_exit(), 0);
   EXPECT_TRUE(wait_until([&] { return !file_exists(exe) && !file_exists(exe + ".bat"); }, 10000));
-  EXPECT_EQ(folder_tree(d), bare_python);
+  EXPECT_EQ(folder_tree(d),
+            (std::vector<std::string>{"Lib\\", "Lib\\site-packages\\", "Scripts\\", r.dll_name}));
   EXPECT_FALSE(file_exists(shortcut()));
   EXPECT_EQ(registry_text(HKEY_CURRENT_USER, entry, "DisplayName"), "");
+}
+
+TEST(Python3E2E, InstallsCompilesIntoPycacheAndUninstallsLeavingNothing) {
+  ASSERT_TRUE(file_exists(python3_standin()));
+  const python3_registration rows[] = {
+      {{"PythonCore", "3.12", nullptr}, "python312.dll", "3.12", "cpython-312"},
+      // uv's, per user: the version is SysVersion's.
+      {{"Astral", "CPython3.12.4", "3.12"}, "python312.dll", "3.12", "cpython-312"},
+      // The free-threaded build: its own DLL, the same cache tag.
+      {{"PythonCore", "3.13t", nullptr}, "python313t.dll", "3.13", "cpython-313"},
+  };
+  for (const python3_registration& r : rows) {
+    SCOPED_TRACE(r.tag.tag);
+    install_and_uninstall(r);
+  }
 }
 
 // A profile folder such as O'Neil's holds both the Python and TEMP: every

@@ -7,20 +7,30 @@
 
 namespace {
 
-TEST(VersionFilter, AcceptsEveryVersionOrOnlyTheByteEqualOne) {
+TEST(VersionFilter, AcceptsEveryVersionTheTagOrItsXY) {
   struct row {
     const char* target;
-    const char* version;
+    const char* tag;
+    bool python_core;
+    const char* sys_version;
     bool accepted;
   };
   const row rows[] = {
-      {"", "2.5", true},       {"", "", true},          {"2.5", "2.5", true},
-      {"2.5", "2.4", false},   {"2.5", "2.6", false},   {"2.5", "2.5.1", false},
-      {"2.5", "2.50", false},  {"2.5", "2", false},     {"2.5", " 2.5", false},
-      {"3.0a", "3.0A", false}, {"3.0a", "3.0a", true},  {"2.5", "", false},
+      {"", "2.5", true, "", true},           {"", "", true, "", true},
+      {"2.5", "2.5", true, "", true},        {"2.5", "2.4", true, "", false},
+      {"2.5", "2.6", true, "", false},       {"2.5", "2.5.1", true, "", true},
+      {"2.5", "2.50", true, "", false},      {"2.5", "2", true, "", false},
+      {"3.0a", "3.0A", true, "", false},     {"3.0a", "3.0a", true, "", true},
+      {"2.5", "", true, "", false},          {"3.13", "3.13t", true, "", true},
+      {"3.13", "3.13-32", true, "", true},   {"3.12", "CPython3.12.4", false, "3.12", true},
+      {"3.1", "CPython3.12.4", false, "3.12", false},
+      {"CPython3.12.4", "CPython3.12.4", false, "3.12", true},
+      {"3.12", "CPython3.12", false, "3.11", false},  // another company's SysVersion holds
   };
   for (const row& r : rows)
-    EXPECT_EQ(version_accepted(r.target, r.version), r.accepted) << r.target << " / " << r.version;
+    EXPECT_EQ(version_accepted(r.target, r.tag, registration_version(r.python_core, r.tag, r.sys_version)),
+              r.accepted)
+        << r.target << " / " << r.tag;
 }
 
 TEST(VersionFilter, ListsNamesUpToFortyCharacters) {
@@ -55,65 +65,67 @@ TEST(InstallPath, TakesATerminatedDirectoryThatFitsPythonDir) {
   }
 }
 
-TEST(RowVersion, ReadsNumbersAsScanfWould) {
+TEST(RegistrationVersion, PythonCoreTagsAsScanfReadsThemOthersBySysVersionOrTheirStart) {
   struct row {
-    const char* text;
-    int count, major, minor;
+    bool python_core;
+    const char* tag;
+    const char* sys_version;
+    int numbers, major, minor;
+    bool free_threaded;
   };
   const row rows[] = {
-      {"Python Version 2.5 (found in registry)", 2, 2, 5},
-      {"Python Version 2.10 (found in registry)", 2, 2, 10},
-      {"Python Version 3.0 (found in registry)", 2, 3, 0},
-      {"Python Version 02.05 (found in registry)", 2, 2, 5},
-      {"Python Version 2.5.1 (found in registry)", 2, 2, 5},
-      {"Python Version 2.5", 2, 2, 5},
-      {"Python Version +2.-5", 2, 2, -5},
-      {"Python Version    2. \t5", 2, 2, 5},   // %d skips blanks before its number
-      {"PythonVersion2.5", 2, 2, 5},           // a blank in the format matches none too
-      {"Python  \t Version 2.5", 2, 2, 5},
-      {"Python Version 2 .5", 1, 2, 0},        // '.' must follow the digits at once
-      {"Python Version 4 (found in registry)", 1, 4, 0},
-      {"Python Version 2.x (found in registry)", 1, 2, 0},
-      {"Python Version 2.", 1, 2, 0},
-      {"Python Version abc (found in registry)", 0, 0, 0},
-      {"Python Version - 2.5", 0, 0, 0},      // a sign needs a digit behind it
-      {"Python Version .5", 0, 0, 0},
-      {"python Version 2.5", 0, 0, 0},        // literal characters are case-sensitive
-      {"", 0, 0, 0},
-      {"Python Version ", 0, 0, 0},
+      {true, "2.5", "", 2, 2, 5, false},
+      {true, "2.10", "", 2, 2, 10, false},
+      {true, "02.05", "", 2, 2, 5, false},
+      {true, "2.5.1", "", 2, 2, 5, false},
+      {true, "+2.-5", "", 2, 2, -5, false},
+      {true, "   2. \t5", "", 2, 2, 5, false},  // %d skips blanks before its number
+      {true, "2 .5", "", 1, 2, 0, false},       // '.' must follow the digits at once
+      {true, "4", "", 1, 4, 0, false},
+      {true, "2.x", "", 1, 2, 0, false},
+      {true, "abc", "", 0, 0, 0, false},
+      {true, "- 2.5", "", 0, 0, 0, false},      // a sign needs a digit behind it
+      {true, ".5", "", 0, 0, 0, false},
+      {true, "4294967298.1", "", 2, 2, 1, false},  // overlong numbers wrap around
+      {true, "3.12", "3.11", 2, 3, 12, false},  // PythonCore's tag is its version
+      {true, "3.5-32", "", 2, 3, 5, false},
+      {true, "3.13t", "", 2, 3, 13, true},
+      {true, "3.14t-32", "", 2, 3, 14, true},
+      {false, "CPython3.12.4", "3.12", 2, 3, 12, false},
+      {false, "CPython3.13.1t", "3.13", 2, 3, 13, true},
+      {false, "Anaconda39-64", "3.9", 2, 3, 9, false},
+      {false, "3.13t", "3.1x", 2, 3, 13, true},  // no X.Y in SysVersion: the tag's start
+      {false, "Anaconda39-64", "", 0, 0, 0, false},  // no version: not listed
+      {false, "CPython3.12.4", "", 0, 0, 0, false},
+      {false, "CPython3.12.4", "3.12-64", 0, 0, 0, false},
   };
   for (const row& r : rows) {
-    row_version got = parse_row_version(r.text);
-    EXPECT_EQ(got.count, r.count) << r.text;
-    if (got.count >= 1) {
-      EXPECT_EQ(got.major, r.major) << r.text;
+    registered_version got = registration_version(r.python_core, r.tag, r.sys_version);
+    EXPECT_EQ(got.numbers, r.numbers) << r.tag;
+    EXPECT_EQ(got.free_threaded, r.free_threaded) << r.tag;
+    if (got.numbers >= 1) {
+      EXPECT_EQ(got.major, r.major) << r.tag;
     }
-    if (got.count >= 2) {
-      EXPECT_EQ(got.minor, r.minor) << r.text;
+    if (got.numbers >= 2) {
+      EXPECT_EQ(got.minor, r.minor) << r.tag;
     }
   }
-}
-
-TEST(RowVersion, WrapsOverlongNumbersWithoutOverflowing) {
-  row_version got = parse_row_version("Python Version 4294967298.1");
-  EXPECT_EQ(got.count, 2);
-  EXPECT_EQ(got.major, 2);
-  EXPECT_EQ(got.minor, 1);
 }
 
 TEST(PythonDll, JoinsTheNumbersWithoutLeadingZeros) {
   struct row {
     int major, minor;
     const char* dll;
+    bool free_threaded = false;
   };
   const row rows[] = {
       {2, 5, "python25.dll"}, {2, 10, "python210.dll"}, {3, 0, "python30.dll"},
-      {1, 5, "python15.dll"}, {2, -5, "python2-5.dll"},
+      {1, 5, "python15.dll"}, {2, -5, "python2-5.dll"}, {3, 13, "python313t.dll", true},
       {-2147483647 - 1, -2147483647 - 1, "python-2147483648-2147483648.dll"},
   };
   for (const row& r : rows) {
     char dll[260];
-    EXPECT_TRUE(format_python_dll(dll, sizeof dll, r.major, r.minor));
+    EXPECT_TRUE(format_python_dll(dll, sizeof dll, r.major, r.minor, r.free_threaded));
     EXPECT_STREQ(dll, r.dll);
   }
 }
@@ -131,6 +143,7 @@ TEST(NoPythonText, NamesWhatWasWantedAndWhatThePackageRequires) {
       {"", "", "3.12", "Python version 3.12 was not found in the registry."},
       {"3.12", "", "3.12", "Python version 3.12 was not found in the registry."},
       {"3.12", "", "3.11", "Python 3.11 was asked for, but this package requires Python 3.12."},
+      {"3.12", "", "CPython3.12.4", "Python version CPython3.12.4 was not found in the registry."},
       {"", "", "100%s", "Python version 100%s was not found in the registry."},
       {"", ">=3.9,<4", nullptr, "Python version >=3.9,<4 required, which was not found in the registry."},
       {"3.12", ">=3.9", nullptr, "Python version 3.12 required, which was not found in the registry."},
@@ -224,7 +237,7 @@ TEST(PythonDiscovery, MajorVersionOfARecordedDllName) {
     int major;
   };
   const row rows[] = {
-      {"python312.dll", 3}, {"python27.dll", 2}, {"PYTHON30.DLL", 3}, {"python3.dll", 3},
+      {"python312.dll", 3}, {"python313t.dll", 3}, {"python27.dll", 2}, {"PYTHON30.DLL", 3}, {"python3.dll", 3},
       {"python.dll", 0},    {"pythonx.dll", 0},  {"", 0},             {"py312.dll", 0},
   };
   for (const row& r : rows) EXPECT_EQ(python_major_of_dll(r.name), r.major) << r.name;

@@ -12,19 +12,28 @@
 #include "common/owner_win.h"
 #include "python_runtime/python_discovery_win.h"
 #include "support/box_recorder_win.h"
+#include "support/test_files_win.h"
 #include "support/test_registry_win.h"
 
 namespace {
 
 const char python_key[] = "Software\\Python";
 const char core_key[] = "Software\\Python\\PythonCore";
+#ifdef _WIN64
+const WORD own_machine = IMAGE_FILE_MACHINE_AMD64;
+#else
+const WORD own_machine = IMAGE_FILE_MACHINE_I386;
+#endif
 
 struct registration {
   HKEY root;
-  std::string version;
-  enum { install_path, no_install_path_key, no_default_value, raw_value, wide_path } kind = install_path;
+  std::string version;  // the tag
+  enum { install_path, no_install_path_key, no_default_value, raw_value, wide_path, no_folder } kind = install_path;
   std::string value;  // the directory (UTF-8 for wide_path), or the raw bytes for raw_value
   DWORD type = REG_SZ;
+  std::string company = "PythonCore";
+  std::string sys_version;  // none when empty
+  std::string dll;          // a DLL of this name put into the directory, for this processor
 };
 
 bool has_subkeys(HKEY root, const char* path) {
@@ -41,7 +50,8 @@ void delete_tree(HKEY root, const std::string& path) {
   RegDeleteKeyA(root, path.c_str());
 }
 
-// Registers installations for one test; removes what it made afterwards.
+// Registers installations for one test, with their folders; removes what it
+// made afterwards.
 class python_registry : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,8 +68,13 @@ class python_registry : public ::testing::Test {
 
   void TearDown() override {
     DestroyWindow(parent_);
-    for (const registration& r : made_)
-      delete_tree(r.root, std::string(core_key) + "\\" + r.version);
+    for (const registration& r : made_) {
+      delete_tree(r.root, company_key(r) + "\\" + r.version);
+      RegDeleteKeyA(r.root, company_key(r).c_str());
+      if (!r.dll.empty()) DeleteFileA((r.value + "\\" + r.dll).c_str());
+    }
+    for (auto folder = folders_made_.rbegin(); folder != folders_made_.rend(); ++folder)
+      RemoveDirectoryW(folder->c_str());
     const HKEY roots[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
     for (std::size_t i = 0; i < python_key_made_.size(); ++i) {
       if (python_key_made_[i]) delete_tree(roots[i], python_key);
@@ -67,15 +82,38 @@ class python_registry : public ::testing::Test {
     }
   }
 
+  static std::string company_key(const registration& r) { return std::string(python_key) + "\\" + r.company; }
+
+  // The directory and every folder above it that is missing, made through
+  // the long path form: the longest directory a row takes exceeds what the
+  // plain form makes.
+  void make_folders(const std::string& dir) {
+    const std::string text = dir.substr(0, dir.find('\0'));  // UTF-8, as ASCII is too
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                    static_cast<int>(wide.size())));
+    std::wstring path = L"\\\\?\\";
+    for (wchar_t c : wide) {
+      if (c == L'\\' && CreateDirectoryW(path.c_str(), nullptr)) folders_made_.push_back(path);
+      path += c;
+    }
+    if (CreateDirectoryW(path.c_str(), nullptr)) folders_made_.push_back(path);
+  }
+
   void add(const registration& r) {
     made_.push_back(r);
-    std::string version_key = std::string(core_key) + "\\" + r.version;
+    std::string version_key = company_key(r) + "\\" + r.version;
     unique_hkey key;
     std::string path = r.kind == registration::no_install_path_key ? version_key
                                                                     : version_key + "\\InstallPath";
     ASSERT_EQ(RegCreateKeyExA(r.root, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
-    if (r.kind == registration::install_path) {
+    if (!r.sys_version.empty())
+      RegSetKeyValueA(r.root, version_key.c_str(), "SysVersion", REG_SZ, r.sys_version.c_str(),
+                      static_cast<DWORD>(r.sys_version.size() + 1));
+    if (r.kind != registration::no_folder && !r.value.empty()) make_folders(r.value);
+    if (!r.dll.empty()) ASSERT_TRUE(write_file(r.value + "\\" + r.dll, dll_header(own_machine)));
+    if (r.kind == registration::install_path || r.kind == registration::no_folder) {
       RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(r.value.c_str()),
                      static_cast<DWORD>(r.value.size() + 1));
     } else if (r.kind == registration::wide_path) {
@@ -122,6 +160,7 @@ class python_registry : public ::testing::Test {
   chosen_python target_;
   char dir_text_[300] = {};
   std::vector<registration> made_;
+  std::vector<std::wstring> folders_made_;
   std::vector<bool> python_key_made_;
 };
 
@@ -129,17 +168,19 @@ std::string row_text(const std::string& version) {
   return "Python Version " + version + " (found in registry)";
 }
 
-TEST_F(python_registry, TargetVersionKeepsOnlyTheByteEqualVersion) {
+TEST_F(python_registry, TargetVersionKeepsTheRowsOfItsVersion) {
   for (const char* v : {"2.4", "2.5", "2.6", "2.50", "2.5.1"})
     add({HKEY_LOCAL_MACHINE, v, registration::install_path, std::string("C:\\Python") + v});
-  add({HKEY_CURRENT_USER, "2.5.1", registration::install_path, "C:\\User251"});
+  add({HKEY_CURRENT_USER, "2.5t", registration::install_path, "C:\\User25t", REG_SZ, "PythonCore", "",
+       "python25t.dll"});
+  add({HKEY_CURRENT_USER, "CPython2.6", registration::install_path, "C:\\Uv25", REG_SZ, "Astral", "2.5"});
   fill_and_preselect("2.5");
-  auto listed = rows();
-  ASSERT_EQ(listed.size(), 1u);
-  EXPECT_EQ(listed[0].text, row_text("2.5"));
-  EXPECT_EQ(listed[0].install_path, "C:\\Python2.5");
-  EXPECT_EQ(listed[0].root, HKEY_LOCAL_MACHINE);
-  EXPECT_EQ(target_.root_hkey, HKEY_LOCAL_MACHINE);
+  std::vector<std::string> texts;
+  for (const row& r : rows()) texts.push_back(r.text);
+  EXPECT_EQ(texts, (std::vector<std::string>{row_text("2.5"), row_text("2.5.1"), row_text("2.5t"),
+                                             row_text("CPython2.6")}));
+  EXPECT_EQ(target_.root_hkey, HKEY_CURRENT_USER);
+  EXPECT_STREQ(target_.python_dir, "C:\\Uv25");
   EXPECT_STREQ(target_.python_dll, "python25.dll");
 }
 
@@ -193,7 +234,8 @@ TEST_F(python_registry, VersionUnderBothRootsGivesTwoRowsWithTheirOwnRoot) {
 }
 
 TEST_F(python_registry, UnreadableInstallationsAreSkipped) {
-  const std::string longest_dir = "C:\\" + std::string(256, 'd');  // 259 characters
+  // 259 characters, in two folders: one name holds at most 255.
+  const std::string longest_dir = "C:\\" + std::string(127, 'd') + "\\" + std::string(128, 'd');
   const std::string too_long_dir = "C:\\" + std::string(257, 'd');  // 260: 261 bytes
   add({HKEY_LOCAL_MACHINE, "2.0", registration::no_install_path_key, ""});
   add({HKEY_LOCAL_MACHINE, "2.1", registration::no_default_value, ""});
@@ -209,6 +251,8 @@ TEST_F(python_registry, UnreadableInstallationsAreSkipped) {
   add({HKEY_LOCAL_MACHINE, "2.9", registration::wide_path, "C:\\Jos\xC3\xA9"});
   add({HKEY_LOCAL_MACHINE, std::string(41, '7'), registration::install_path, "C:\\Long41"});
   add({HKEY_LOCAL_MACHINE, std::string(40, '8'), registration::install_path, "C:\\Long40"});
+  add({HKEY_LOCAL_MACHINE, "3.0", registration::install_path, ""});
+  add({HKEY_LOCAL_MACHINE, "2.8", registration::no_folder, "C:\\NoPython28"});
   EXPECT_EQ(list_python_installs(list_, HKEY_LOCAL_MACHINE, ""), 1);
   auto listed = rows();
   ASSERT_EQ(listed.size(), 4u);
@@ -232,23 +276,39 @@ TEST_F(python_registry, ResultSaysWhetherPythonCoreOpened) {
 TEST_F(python_registry, SelectionSetsTheTargetFromTheRow) {
   struct row {
     std::string version, path;
-    const char* dir, * dll;
+    const char* dir, * dll;  // dll none: not listed
     int major, minor;
     const char* dir_text;
+    std::string company = "PythonCore", sys_version = "", dll_file = "";
   };
   const row table[] = {
       {"2.5", "C:\\Python25\\", "C:\\Python25\\", "python25.dll", 2, 5,
        "C:\\Python25\\Lib\\site-packages\\"},
       {"2.1", "C:\\Python21", "C:\\Python21", "python21.dll", 2, 1, "C:\\Python21\\"},
-      {"3.0", "D:\\py30", "D:\\py30", "python30.dll", 3, 0, "D:\\py30\\Lib\\site-packages\\"},
+      {"3.0", "C:\\py30", "C:\\py30", "python30.dll", 3, 0, "C:\\py30\\Lib\\site-packages\\"},
       {"2.10", "C:\\Python210", "C:\\Python210", "python210.dll", 2, 10,
        "C:\\Python210\\Lib\\site-packages\\"},
+      {"3.11-32", "C:\\Py311", "C:\\Py311", "python311.dll", 3, 11, "C:\\Py311\\Lib\\site-packages\\"},
+      {"3.13t", "C:\\Py313", "C:\\Py313", "python313t.dll", 3, 13, "C:\\Py313\\Lib\\site-packages\\",
+       "PythonCore", "", "python313t.dll"},
+      {"CPython3.12.4", "C:\\uv\\cpython-3.12.4", "C:\\uv\\cpython-3.12.4", "python312.dll", 3, 12,
+       "C:\\uv\\cpython-3.12.4\\Lib\\site-packages\\", "Astral", "3.12"},
+      {"3.14t-32", "C:\\Conda314", "C:\\Conda314", "python314t.dll", 3, 14,
+       "C:\\Conda314\\Lib\\site-packages\\", "ContinuumAnalytics", "", "python314t.dll"},
+      {"CPython3.13.1t", "C:\\uv\\ft", nullptr, nullptr, 0, 0, nullptr, "Astral", "3.13"},  // no DLL
+      {"Anaconda39-64", "C:\\Conda39", nullptr, nullptr, 0, 0, nullptr, "ContinuumAnalytics"},
   };
-  for (const row& r : table) add({HKEY_CURRENT_USER, r.version, registration::install_path, r.path});
+  for (const row& r : table)
+    add({HKEY_CURRENT_USER, r.version, registration::install_path, r.path, REG_SZ, r.company,
+         r.sys_version, r.dll_file});
   list_python_installs(list_, HKEY_CURRENT_USER, "");
   for (const row& r : table) {
     int index = static_cast<int>(
         SendMessageA(list_, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(row_text(r.version).c_str())));
+    if (!r.dll) {
+      EXPECT_EQ(index, LB_ERR) << r.version;
+      continue;
+    }
     ASSERT_NE(index, LB_ERR) << r.version;
     target_.root_hkey = HKEY_LOCAL_MACHINE;
     apply_python_selection(list_, index, target_, dir_text_, sizeof dir_text_);

@@ -24,15 +24,25 @@ struct python_folder {
   std::string folder;    // the Python's folder, inside the fresh one; empty: the fresh one itself
 };
 
+// Where a distributor registers a Python: Software\Python\<company>\<tag>,
+// with a SysVersion value when one is given.
+struct python_tag {
+  const char* company;
+  const char* tag;
+  const char* sys_version;  // none: no value
+};
+
 // A Python version registered under root for a test's lifetime, as Python's
-// installers register it (the default value of the version's InstallPath),
-// installed (as far as the registry says) in a fresh folder.
+// installers register it (the default value of the version's InstallPath, a
+// version of PythonCore unless a company's tag is given), installed (as far
+// as the registry says) in a fresh folder.
 class registered_python {
  public:
   // An empty folder, written with a trailing backslash as installers write it.
   registered_python(HKEY root, const char* version);
   // An installation in the folder, written as it is.
   registered_python(HKEY root, const char* version, const python_folder& install);
+  registered_python(HKEY root, const python_tag& tag, const python_folder& install);
   ~registered_python();
   registered_python(const registered_python&) = delete;
   registered_python& operator=(const registered_python&) = delete;
@@ -42,6 +52,7 @@ class registered_python {
   void write_install_path(const std::string& value);
 
   HKEY root_;
+  std::string company_key_;
   std::string key_;
   temp_folder top_;
   std::string dir_;
